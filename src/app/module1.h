@@ -1,0 +1,34 @@
+#pragma once
+// Program-wide values and the thin layer over the platform that the windows need: where
+// the winners file lives, the line buffer every winners line passes through, and the
+// desktop requests of the presentation window.
+
+#include <QString>
+
+class QWidget;
+
+namespace pindel::Module1 {
+
+// The winners directory, cleaned by the location rule.  Set by every winners load, used by
+// the next save.
+extern QString DirectorioSistema;
+// Each line read from or written to the winners file passes through here.
+extern QString Linea;
+
+// Stands in for the system directory: the folder "pindel" in the per-user data directory
+// ($XDG_DATA_HOME/pindel, by default ~/.local/share/pindel, on Linux), whatever the
+// application name is.  Not created here.
+QString systemDirectory();
+
+// Whether the file system of the winners directory ignores the case of names.
+bool fileSystemIgnoresCase();
+
+// Asks the desktop to minimise every other window.  Never fails, never blocks; does
+// nothing where the platform offers no way to do it.
+void minimizeAllWindows(const QWidget *except = nullptr);
+
+// Freezes drawing of `window` until unlockWindowUpdate() is called.
+void lockWindowUpdate(QWidget *window);
+void unlockWindowUpdate();
+
+} // namespace pindel::Module1

@@ -1,0 +1,86 @@
+#pragma once
+// The winners file: where it lives, how its bytes become the winners list and back.
+//
+// The file is "001MpTa.cms" in the winners directory, plain Windows-1252 text, one entry per
+// line, CR LF after every line.  A line ends at CR or at CR LF; a LF alone stays part of the
+// entry; the last line needs no line end; a final line end adds no empty entry; zero bytes
+// are no lines.
+//
+// This unit shows no dialog and reads no global: the directory comes in as an argument and
+// every failure goes back to the caller, with the system's reason, for the window to show.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace pindel::winners {
+
+inline constexpr char kFileName[] = "001MpTa.cms";
+inline constexpr char kPlaceholder[] = "Aun no lo ha logrado nadie";
+
+// The location rule applied to the directory the platform reports: trailing spaces
+// removed; lower-cased only where the file system ignores case (on a case-sensitive file
+// system lower-casing would name a directory that does not exist).
+QString cleanDirectory(const QString &reported, bool fileSystemIgnoresCase);
+
+// The file's path inside `directory` (joined with '/').
+QString filePath(const QString &directory);
+
+// The byte format, both ways.  decodeLines/encodeLines are exact inverses for every list
+// whose entries hold no CR; every byte value 0x00..0xFF survives a round trip.
+QStringList decodeLines(const QByteArray &bytes);
+QByteArray encodeLines(const QStringList &entries);
+
+// Whether a winner's name can be stored so that it reads back as the same one entry:
+// every character is in the 8-bit code page and none is a control character.
+bool isStorableName(const QString &name);
+
+struct LoadResult {
+    enum class Status {
+        Read,          // the file existed and was read to its end
+        Created,       // the file was missing and has been created with the placeholder
+        Unreadable,    // the file exists but could not be read completely; `lines` holds
+                       // what was read, the file is left untouched
+        CreateFailed,  // the file was missing and could not be created; `lines` holds the
+                       // placeholder so the board still shows it
+    };
+    Status status = Status::Read;
+    QStringList lines;
+    QString path;
+    QString error;     // the system's reason, for the player; empty on success
+
+    bool ok() const { return status == Status::Read || status == Status::Created; }
+};
+
+struct SaveResult {
+    bool ok = false;
+    QString path;
+    QString error;     // the system's reason, for the player; empty on success
+};
+
+// One winners file in one directory.  Keeps whether the last load read the file
+// completely: a save never replaces a file that could not be read, since that would lose
+// the winners it holds.
+class WinnersFile {
+public:
+    explicit WinnersFile(QString directory = QString());
+
+    const QString &directory() const { return m_directory; }
+    QString path() const { return filePath(m_directory); }
+
+    // Reads the file.  A missing file is created holding the placeholder line (the
+    // directory is created first when it is missing).  An existing file is never written
+    // by a load.
+    LoadResult load();
+
+    // Replaces the file's whole content with `entries`, atomically: afterwards the file is
+    // either the old one or the new one, complete.  Refused (with a reason) when the last
+    // load could not read the file.
+    SaveResult save(const QStringList &entries);
+
+private:
+    QString m_directory;
+    bool m_lastLoadComplete = true;
+};
+
+} // namespace pindel::winners
