@@ -79,6 +79,10 @@ public:
     SaveResult save(const QStringList &entries);
 
 private:
+    // Creates the directory when missing, then the file holding the placeholder line.
+    // False, with the system's reason, when either cannot be created.
+    bool createWithPlaceholder(QString &reason);
+
     QString m_directory;
     bool m_lastLoadComplete = true;
 };
