@@ -26,5 +26,9 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
 	./$(BUILD)/bench/pindel_bench
 
+# The Debian package, written into $(BUILD)/.
+package: build
+	cmake --build $(BUILD) --target package
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
