@@ -1,0 +1,162 @@
+#include "holepicture.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace pindel {
+
+namespace {
+constexpr int kPictureSize = 32;
+
+// Parses the payload of a dragged hole; -1 when it is not one of ours.
+int sourceIndexOf(const QMimeData *mime)
+{
+    if (!mime || !mime->hasFormat(HolePicture::kMimeType))
+        return -1;
+    bool ok = false;
+    const int index = QString::fromLatin1(mime->data(HolePicture::kMimeType)).toInt(&ok);
+    return ok ? index : -1;
+}
+} // namespace
+
+Imagen::Imagen(QWidget *parent) : QWidget(parent) {}
+
+void Imagen::setPicture(const QSvgRenderer *picture)
+{
+    if (m_picture == picture)
+        return;
+    m_picture = picture;
+    update();
+}
+
+void Imagen::paintEvent(QPaintEvent *)
+{
+    if (!m_picture)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int b = borderWidth();
+    // Drawn at its own size inside the border, never scaled to the cell.
+    const_cast<QSvgRenderer *>(m_picture)->render(&painter, QRectF(b, b, kPictureSize, kPictureSize));
+}
+
+const char *const HolePicture::kMimeType = "application/x-pindel-hole";
+
+HolePicture::HolePicture(int index, QWidget *parent) : Imagen(parent), m_index(index)
+{
+    setProperty("Tag", QStringLiteral("circulo"));
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void HolePicture::paintEvent(QPaintEvent *event)
+{
+    // A sunken single border, two pixels wide, inside the 36 x 36 cell.
+    QPainter painter(this);
+    const QRect r = rect();
+    const QColor shadow(64, 64, 0), darkShadow(0, 0, 0), light(192, 192, 64), lighter(255, 255, 160);
+    painter.setPen(shadow);
+    painter.drawLine(r.left(), r.top(), r.right() - 1, r.top());
+    painter.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
+    painter.setPen(darkShadow);
+    painter.drawLine(r.left() + 1, r.top() + 1, r.right() - 2, r.top() + 1);
+    painter.drawLine(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 2);
+    painter.setPen(lighter);
+    painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    painter.setPen(light);
+    painter.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
+    painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
+    painter.end();
+    Imagen::paintEvent(event);
+}
+
+void HolePicture::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        m_pressPos = event->position().toPoint();
+    }
+    event->accept();
+}
+
+void HolePicture::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton))
+        return;
+    if ((event->position().toPoint() - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_pressed = false;
+    startDrag();
+}
+
+void HolePicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_pressed = false;
+    event->accept();
+}
+
+void HolePicture::startDrag()
+{
+    auto *mime = new QMimeData;
+    mime->setData(kMimeType, QByteArray::number(m_index));
+
+    // What follows the pointer is the outline of the control, nothing more.
+    const qreal dpr = devicePixelRatioF();
+    QPixmap outline(size() * dpr);
+    outline.setDevicePixelRatio(dpr);
+    outline.fill(Qt::transparent);
+    {
+        QPainter painter(&outline);
+        QPen pen(QColor(32, 32, 32));
+        pen.setWidth(2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(1, 1, width() - 2, height() - 2));
+    }
+
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(outline);
+    drag->setHotSpot(m_pressPos);
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+}
+
+void HolePicture::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (sourceIndexOf(event->mimeData()) >= 0)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void HolePicture::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (sourceIndexOf(event->mimeData()) >= 0)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void HolePicture::dropEvent(QDropEvent *event)
+{
+    const int source = sourceIndexOf(event->mimeData());
+    if (source < 0) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    // Handled once the drag has returned: the handler may open modal dialogs and reset
+    // this very widget, neither of which belongs inside the platform's drag loop.
+    const int target = m_index;
+    QMetaObject::invokeMethod(
+        this, [this, target, source] { emit dropped(target, source); }, Qt::QueuedConnection);
+}
+
+} // namespace pindel

@@ -1,0 +1,69 @@
+#pragma once
+// Picture controls of the board window.
+//
+// Imagen shows one of the board's two pictures (the empty-hole ring or the Cd-rom),
+// rendered from vector art so it stays crisp at any scale.  The picture is shared, not
+// copied: which renderer a control shows is its "picture handle", and the board compares
+// handles to tell an empty hole from a pegged one.
+//
+// HolePicture is a hole of the board: an Imagen with a 2-pixel sunken border around its
+// 32 x 32 picture, that can be dragged and accepts the drop of another hole.
+
+#include <QPoint>
+#include <QWidget>
+
+class QSvgRenderer;
+
+namespace pindel {
+
+class Imagen : public QWidget {
+    Q_OBJECT
+public:
+    explicit Imagen(QWidget *parent = nullptr);
+
+    const QSvgRenderer *picture() const { return m_picture; }
+    void setPicture(const QSvgRenderer *picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    // Width of the border drawn inside the control; the picture sits inside it.
+    virtual int borderWidth() const { return 0; }
+
+private:
+    const QSvgRenderer *m_picture = nullptr;
+};
+
+class HolePicture : public Imagen {
+    Q_OBJECT
+public:
+    // The MIME type of a dragged hole; the payload is the source hole's index as text.
+    static const char *const kMimeType;
+
+    HolePicture(int index, QWidget *parent = nullptr);
+
+    int index() const { return m_index; }
+
+signals:
+    // A hole was dropped on this one.  Emitted from the event loop after the drag has
+    // finished, so the handler may open dialogs and restart the board safely.
+    void dropped(int targetIndex, int sourceIndex);
+
+protected:
+    int borderWidth() const override { return 2; }
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void startDrag();
+
+    int m_index;
+    QPoint m_pressPos;
+    bool m_pressed = false;
+};
+
+} // namespace pindel
