@@ -1,5 +1,7 @@
 #include "fuentes.h"
 
+#include <QStringList>
+
 namespace pindel {
 
 void instalarFuentes()
