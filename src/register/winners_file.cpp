@@ -2,11 +2,11 @@
 
 #include "cp1252.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -63,11 +63,48 @@ QString notARegularFile(const QFileInfo &info)
     return {};
 }
 
-// An entry that holds a CR would come back as two; a character outside the code page
-// would come back changed.
-bool entryRoundTrips(const QString &entry)
+// A full disk or a file size limit first shows as a short write with no error set; only
+// the next write fails and gives the system's reason, which the player is owed.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
 {
-    return !entry.contains(QLatin1Char('\r')) && cp1252::canEncode(entry);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            reason = file.error() == QFileDevice::NoError ? QStringLiteral("no se pudo escribir")
+                                                          : file.errorString();
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// The entries joined, CR LF after each, in one pass through the converter (one converter
+// per entry would cost more than the whole write for a long list).
+QByteArray encodeText(const QStringList &entries, bool *exact)
+{
+    qsizetype total = 0;
+    for (const QString &entry : entries)
+        total += entry.size() + 2;
+    QString text;
+    text.reserve(total);
+    for (const QString &entry : entries) {
+        text.append(entry);
+        text.append(QLatin1String("\r\n"));
+    }
+    return cp1252::encode(text, exact);
+}
+
+// The first entry that would not come back as itself: one holding a CR would come back as
+// two, one with a character outside the code page would come back changed.  -1 if none.
+qsizetype firstChangedEntry(const QStringList &entries)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].contains(QLatin1Char('\r')) || !cp1252::canEncode(entries[i]))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -110,16 +147,7 @@ QStringList decodeLines(const QByteArray &bytes)
 
 QByteArray encodeLines(const QStringList &entries)
 {
-    qsizetype total = 0;
-    for (const QString &entry : entries)
-        total += entry.size() + 2;
-    QString text;
-    text.reserve(total);
-    for (const QString &entry : entries) {
-        text.append(entry);
-        text.append(QLatin1String("\r\n"));
-    }
-    return cp1252::encode(text);
+    return encodeText(entries, nullptr);
 }
 
 bool isStorableName(const QString &name)
@@ -210,8 +238,9 @@ bool WinnersFile::createWithPlaceholder(QString &reason)
         return false;
     }
     const QByteArray bytes = encodeLines({QString::fromLatin1(kPlaceholder)});
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        reason = file.errorString();
+    if (!writeAll(file, bytes, reason) || !file.flush()) {
+        if (reason.isEmpty())
+            reason = file.errorString();
         file.close();
         file.remove();
         return false;
@@ -230,13 +259,17 @@ SaveResult WinnersFile::save(const QStringList &entries)
                                                  "se perderían los nombres que guarda"));
         return result;
     }
-    for (const QString &entry : entries) {
-        if (!entryRoundTrips(entry)) {
-            result.error = saveFailed(result.path,
-                                      QStringLiteral("el nombre «%1» no cabe en el archivo tal "
-                                                     "como está escrito").arg(entry));
-            return result;
-        }
+    bool exact = false;
+    const QByteArray bytes = encodeText(entries, &exact);
+    const bool hasCr = std::any_of(entries.cbegin(), entries.cend(), [](const QString &entry) {
+        return entry.contains(QLatin1Char('\r'));
+    });
+    if (!exact || hasCr) {
+        const qsizetype bad = firstChangedEntry(entries);
+        result.error = saveFailed(result.path,
+                                  QStringLiteral("«%1» tiene caracteres que el archivo no puede guardar")
+                                      .arg(bad >= 0 ? entries[bad] : QString()));
+        return result;
     }
     QString reason;
     if (!makeDirectory(m_directory, reason)) {
@@ -250,14 +283,14 @@ SaveResult WinnersFile::save(const QStringList &entries)
 
     // The new content goes to a temporary file beside the old one and replaces it in one
     // rename, so a crash or a full disk leaves the old file whole.
+    // Unbuffered, so that a short write shows at once and is retried for its reason.
     QSaveFile file(result.path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = saveFailed(result.path, file.errorString());
         return result;
     }
-    const QByteArray bytes = encodeLines(entries);
-    if (file.write(bytes) != bytes.size()) {
-        result.error = saveFailed(result.path, file.errorString());
+    if (!writeAll(file, bytes, reason)) {
+        result.error = saveFailed(result.path, reason);
         file.cancelWriting();
         return result;
     }
