@@ -27,6 +27,16 @@ bool fileSystemIgnoresCase();
 // nothing where the platform offers no way to do it.
 void minimizeAllWindows(const QWidget *except = nullptr);
 
+// The program's identity, as its version record states it.
+inline constexpr const char *kProductName = "PINDEL";
+inline constexpr const char *kInternalName = "Pindel";
+inline constexpr const char *kVersion = "1.00";
+inline constexpr const char *kDescription = "Juego para una persona.";
+
+// Names the program (internal name, product, version) and makes Spanish (Spain) the
+// default locale.  Runs once, after the application object exists.
+void setProgramIdentity();
+
 // Freezes drawing of `window` until unlockWindowUpdate() is called.
 void lockWindowUpdate(QWidget *window);
 void unlockWindowUpdate();

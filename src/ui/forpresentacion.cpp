@@ -1,0 +1,238 @@
+#include "forpresentacion.h"
+
+#include "creditos.h"
+#include "fuentes.h"
+#include "module1.h"
+#include "svgpicture.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace pindel {
+
+namespace {
+
+// The window's inner size as designed, in twips; with no frame it is also the outer size.
+constexpr int kAnchoTwips = 7245;
+constexpr int kAltoTwips = 3840;
+
+void setColour(QWidget *control, QPalette::ColorRole role, QColor colour)
+{
+    QPalette palette = control->palette();
+    palette.setColor(role, colour);
+    control->setPalette(palette);
+}
+
+} // namespace
+
+QString ForPresentacion::textoPublicidad()
+{
+    return QStringLiteral("     Si usted quiere puede personalizar esta presentaci\u00f3n, asi como el "
+                          "resto del programa. Consulte precios por E\u00b4mail.");
+}
+
+ForPresentacion::ForPresentacion(ManagedWindow &tablero, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_tablero(tablero)
+{
+    setObjectName(QStringLiteral("ForPresentacion"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(svgIcon(art::kRetrato));
+    setFixedSize(twips::size(kAnchoTwips, kAltoTwips));
+    setColour(this, QPalette::Window, Qt::black);
+    buildControls();
+}
+
+void ForPresentacion::buildControls()
+{
+    // Created in tab order: play, advert, exit, credits, credit line.
+    auto *play = new QToolButton(this);
+    play->setObjectName(QStringLiteral("Command1"));
+    play->setText(QStringLiteral("&Pindel"));
+    play->setGeometry(twips::rect(4035, 1200, 2820, 1215));
+    play->setFont(fuenteSansSerif(13.5, true));
+    setColour(play, QPalette::Button, QColor(255, 192, 192));
+    // The sun stands above the caption; a tool button is the button that lays out so.
+    play->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    play->setIcon(svgIcon(art::kSol));
+    play->setIconSize(QSize(32, 32));
+    play->setFocusPolicy(Qt::StrongFocus);
+    m_command1 = play;
+
+    m_lblPublicidad = new QLabel(this);
+    m_lblPublicidad->setObjectName(QStringLiteral("LblPublicidad"));
+    m_lblPublicidad->setGeometry(twips::rect(375, 1080, 3165, 2160));
+    m_lblPublicidad->setFont(fuenteSansSerif(13.5, true));
+    m_lblPublicidad->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_lblPublicidad->setWordWrap(true);
+    m_lblPublicidad->setTextFormat(Qt::PlainText);
+    setColour(m_lblPublicidad, QPalette::WindowText, QColor(255, 255, 0));
+
+    auto *salir = new QPushButton(QStringLiteral("&Salir"), this);
+    salir->setObjectName(QStringLiteral("Command3"));
+    salir->setGeometry(twips::rect(4080, 2880, 1215, 375));
+    salir->setFont(fuenteSansSerif(12, true));
+    setColour(salir, QPalette::Button, QColor(192, 192, 0));
+    m_command3 = salir;
+
+    auto *creditos = new QPushButton(QStringLiteral("&Creditos"), this);
+    creditos->setObjectName(QStringLiteral("Command2"));
+    creditos->setGeometry(twips::rect(5640, 2880, 1215, 375));
+    creditos->setFont(fuenteSansSerif(9.75, true));
+    setColour(creditos, QPalette::Button, QColor(192, 192, 255));
+    m_command2 = creditos;
+
+    m_label1 = new QLabel(QStringLiteral("Pindel.  Maberto"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twips::rect(0, 240, 7215, 615));
+    QFont decorativa(QString::fromLatin1(kDecorativa));
+    decorativa.setPointSizeF(18);
+    decorativa.setBold(true);
+    m_label1->setFont(decorativa);
+    m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_label1->setTextFormat(Qt::PlainText);
+    setColour(m_label1, QPalette::WindowText, QColor(0, 0, 255));
+
+    setTabOrder(m_command1, m_command3);
+    setTabOrder(m_command3, m_command2);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(10);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(50);
+
+    connect(m_timer1, &QTimer::timeout, this, &ForPresentacion::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &ForPresentacion::Timer2_Timer);
+    connect(m_command1, &QAbstractButton::clicked, this, &ForPresentacion::Command1_Click);
+    connect(m_command2, &QAbstractButton::clicked, this, &ForPresentacion::Command2_Click);
+    connect(m_command3, &QAbstractButton::clicked, this, &ForPresentacion::Command3_Click);
+}
+
+void ForPresentacion::resetToDesign()
+{
+    m_lblPublicidad->setText(textoPublicidad());
+    // Both timers are enabled as designed and run from the moment the window is loaded.
+    m_timer1->start();
+    m_timer2->start();
+    m_command1->setFocus();
+}
+
+void ForPresentacion::load()
+{
+    pintarDegradado();
+    centrar();
+    Module1::minimizeAllWindows(this);
+    m_unaLetraMas = 0;
+    m_aumentaPublicidad = 0;
+    m_fijar = 0;
+    m_publicidad = m_lblPublicidad->text().size();
+    m_frasePublicidad = m_lblPublicidad->text();
+    m_lblPublicidad->setText(QString());
+}
+
+void ForPresentacion::pintarDegradado()
+{
+    // The rows themselves are drawn by paintEvent, so the gradient also survives the window
+    // being covered; painting "now" means asking for the whole surface to be drawn again.
+    update();
+}
+
+void ForPresentacion::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const int ancho = width();
+    const int primera = std::max(0, event->rect().top());
+    const int ultima = std::min(255, event->rect().bottom());
+    for (int fila = primera; fila <= ultima; ++fila) {
+        painter.setPen(QColor(255, 127, fila));
+        painter.drawLine(0, fila, ancho, fila);
+    }
+}
+
+void ForPresentacion::centrar()
+{
+    // Centred on the whole screen by the outer size, top first, in twips with halves kept;
+    // a window larger than the screen gets a negative position, as designed.
+    const QRect pantalla = screen()->geometry();
+    const QSize fuera = frameGeometry().size();
+    const double arriba =
+        (twips::fromPixels(pantalla.height()) - twips::fromPixels(fuera.height())) / 2.0;
+    move(x(), pantalla.y() + twips::toPixels(arriba));
+    const double izquierda =
+        (twips::fromPixels(pantalla.width()) - twips::fromPixels(fuera.width())) / 2.0;
+    move(pantalla.x() + twips::toPixels(izquierda), y());
+}
+
+void ForPresentacion::Timer1_Timer()
+{
+    pintarDegradado();
+    m_timer1->stop();
+}
+
+void ForPresentacion::Timer2_Timer()
+{
+    m_timer2->stop();
+    Module1::lockWindowUpdate(this);
+    if (m_aumentaPublicidad >= m_publicidad) {
+        // The whole advert is shown: hold it for 69 ticks, clear it on the 70th.
+        Module1::unlockWindowUpdate();
+        ++m_fijar;
+        if (m_fijar == 70) {
+            m_unaLetraMas = 0;
+            m_fijar = 0;
+            m_lblPublicidad->setText(QString());
+            m_aumentaPublicidad = 0;
+        }
+    } else {
+        // Typing: one more character every second tick.
+        ++m_unaLetraMas;
+        if (m_unaLetraMas == 2) {
+            m_unaLetraMas = 0;
+            ++m_aumentaPublicidad;
+            m_lblPublicidad->setText(m_frasePublicidad.left(m_aumentaPublicidad));
+        }
+        Module1::unlockWindowUpdate();
+    }
+    m_timer2->start();
+}
+
+void ForPresentacion::Command1_Click()
+{
+    // The animation ends for good: nothing starts Timer2 again.
+    m_timer2->stop();
+    m_lblPublicidad->setText(textoPublicidad());
+    Lifecycle::show(m_tablero);
+    Lifecycle::setNormal(m_tablero);
+}
+
+void ForPresentacion::Command2_Click()
+{
+    mostrarCreditos(this);
+}
+
+void ForPresentacion::Command3_Click()
+{
+    Lifecycle::endProgram();
+}
+
+void ForPresentacion::closeEvent(QCloseEvent *event)
+{
+    // The window has no close handler: when the platform closes it, it only becomes closed
+    // for the lifecycle, and its timers go with its controls.
+    if (Lifecycle::closingByPlatform(*this)) {
+        m_timer1->stop();
+        m_timer2->stop();
+    }
+    event->accept();
+}
+
+} // namespace pindel

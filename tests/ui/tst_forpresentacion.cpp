@@ -1,0 +1,372 @@
+// The presentation window as the player meets it: its design read back from the live
+// widgets, the gradient from a grab, the centring, and the advert's tick rhythm.
+
+#include "forpresentacion.h"
+#include "frmsolucion.h"
+#include "fuentes.h"
+#include "lifecycle.h"
+#include "tablero.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace pindel;
+
+namespace {
+
+// The advert as the player must read it, 119 characters, "E´mail" with U+00B4.
+const QString kAdvert = QStringLiteral(
+    "     Si usted quiere puede personalizar esta presentaci\u00f3n, asi como el resto del "
+    "programa. Consulte precios por E\u00b4mail.");
+
+struct Windows {
+    FrmSolucion solucion;
+    Tablero tablero{solucion};
+    ForPresentacion presentacion{tablero};
+
+    Windows()
+    {
+        Lifecycle::resetEndForTesting();
+        Lifecycle::track(solucion);
+        Lifecycle::track(tablero);
+        Lifecycle::track(presentacion);
+    }
+    ~Windows()
+    {
+        // Leave no open window behind for the next test, and let the end run its course:
+        // a short event loop swallows the deferred last-close checks and the exit request,
+        // which would otherwise end the next test's modal boxes at once.
+        Lifecycle::endProgram();
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        Lifecycle::resetEndForTesting();
+    }
+    QLabel *advert() { return presentacion.findChild<QLabel *>(QStringLiteral("LblPublicidad")); }
+    QTimer *timer(const char *name) { return presentacion.findChild<QTimer *>(QLatin1String(name)); }
+};
+
+} // namespace
+
+class TestForPresentacion : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { instalarFuentes(); }
+
+    void window();
+    void controls_data();
+    void controls();
+    void loadPreparesTheAdvert();
+    void gradient();
+    void centring();
+    void timersRunFromLoad();
+    void tickRhythm_data();
+    void tickRhythm();
+    void playStopsTheAdvertForGood();
+    void playBringsAnOpenBoardBack();
+    void credits();
+};
+
+void TestForPresentacion::window()
+{
+    Windows w;
+    ForPresentacion &p = w.presentacion;
+    QCOMPARE(p.objectName(), QStringLiteral("ForPresentacion"));
+    QCOMPARE(p.windowTitle(), QStringLiteral("Form1"));
+    QVERIFY(p.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(p.minimumSize(), QSize(483, 256));
+    QCOMPARE(p.maximumSize(), QSize(483, 256));
+    QVERIFY(!p.windowIcon().isNull());
+    QCOMPARE(p.palette().color(QPalette::Window), QColor(0, 0, 0));
+
+    Lifecycle::show(p);
+    QVERIFY(QTest::qWaitForWindowExposed(&p));
+    QCOMPARE(p.size(), QSize(483, 256));
+    // Only the presentation window opens.
+    QVERIFY(!w.tablero.isOpen());
+    QVERIFY(!w.tablero.isVisible());
+    QVERIFY(!w.solucion.isVisible());
+    // The play button holds the focus, and tab walks play, exit, credits.
+    QTRY_COMPARE(p.focusWidget() ? p.focusWidget()->objectName() : QString(), QStringLiteral("Command1"));
+    QWidget *next = p.focusWidget()->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next->objectName(), QStringLiteral("Command3"));
+    next = next->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next->objectName(), QStringLiteral("Command2"));
+}
+
+void TestForPresentacion::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<qreal>("points");
+
+    const int button = QPalette::Button;
+    const int text = QPalette::WindowText;
+    const QString sans = QStringLiteral("MS Sans Serif");
+    QTest::newRow("Command1") << "Command1" << "&Pindel" << QRect(269, 80, 188, 81) << button
+                              << QColor(255, 192, 192) << sans << 13.5;
+    QTest::newRow("LblPublicidad") << "LblPublicidad" << kAdvert << QRect(25, 72, 211, 144)
+                                   << text << QColor(255, 255, 0) << sans << 13.5;
+    QTest::newRow("Command3") << "Command3" << "&Salir" << QRect(272, 192, 81, 25) << button
+                              << QColor(192, 192, 0) << sans << 12.0;
+    QTest::newRow("Command2") << "Command2" << "&Creditos" << QRect(376, 192, 81, 25) << button
+                              << QColor(192, 192, 255) << sans << 9.75;
+    QTest::newRow("Label1") << "Label1" << "Pindel.  Maberto" << QRect(0, 16, 481, 41) << text
+                            << QColor(0, 0, 255) << "Zaragoza LET" << 18.0;
+}
+
+void TestForPresentacion::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QRect, geometry);
+    QFETCH(int, role);
+    QFETCH(QColor, colour);
+    QFETCH(QString, family);
+    QFETCH(qreal, points);
+
+    Windows w;
+    // As designed, before the load handler empties the advert.
+    w.presentacion.resetToDesign();
+    auto *control = w.presentacion.findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->parentWidget(), &w.presentacion);
+    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->palette().color(static_cast<QPalette::ColorRole>(role)), colour);
+    QCOMPARE(control->font().family(), family);
+    QCOMPARE(control->font().pointSizeF(), points);
+    QCOMPARE(control->font().weight(), QFont::Bold);
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(!label->autoFillBackground());
+        QCOMPARE(label->wordWrap(), name == QLatin1String("LblPublicidad"));
+    } else {
+        auto *buttonControl = qobject_cast<QAbstractButton *>(control);
+        QVERIFY(buttonControl);
+        QCOMPARE(buttonControl->text(), text);
+        // The sun is the play button's picture, and only its.
+        QCOMPARE(!buttonControl->icon().isNull(), name == QLatin1String("Command1"));
+    }
+}
+
+void TestForPresentacion::loadPreparesTheAdvert()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    QCOMPARE(w.presentacion.FrasePublicidad(), kAdvert);
+    QCOMPARE(w.presentacion.Publicidad(), 119);
+    QCOMPARE(w.presentacion.AumentaPublicidad(), quint8(0));
+    QCOMPARE(w.presentacion.UnaLetraMas(), qint16(0));
+    QCOMPARE(w.presentacion.Fijar(), qint16(0));
+    QCOMPARE(w.advert()->text(), QString());
+}
+
+void TestForPresentacion::gradient()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    QVERIFY(QTest::qWaitForWindowExposed(&w.presentacion));
+    const QImage image = w.presentacion.grab().toImage();
+    QCOMPARE(image.size(), QSize(483, 256));
+    // Rows 0, 1 and 255 are free of controls; row 128 only left of, between and right of them.
+    const struct {
+        int row;
+        QList<int> columns;
+    } probes[] = {
+        {0, {0, 1, 100, 241, 400, 481, 482}},
+        {1, {0, 241, 482}},
+        {128, {0, 12, 24, 240, 262, 460, 482}},
+        {255, {0, 1, 241, 481, 482}},
+    };
+    for (const auto &probe : probes) {
+        for (int x : probe.columns) {
+            const QColor expected(255, 127, probe.row);
+            QVERIFY2(image.pixelColor(x, probe.row) == expected,
+                     qPrintable(QStringLiteral("(%1,%2) is %3").arg(x).arg(probe.row)
+                                    .arg(image.pixelColor(x, probe.row).name())));
+        }
+    }
+}
+
+void TestForPresentacion::centring()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    const QRect screen = w.presentacion.screen()->geometry();
+    // In twips, halves kept, each coordinate rounded to the nearest pixel (halves away
+    // from zero): on the 800 x 600 offscreen screen the left edge lands on a half pixel.
+    const double left = (screen.width() * 15 - 7245) / 2.0 / 15.0;
+    const double top = (screen.height() * 15 - 3840) / 2.0 / 15.0;
+    const QPoint expected(screen.x() + int(std::floor(left + 0.5)), screen.y() + int(std::floor(top + 0.5)));
+    QCOMPARE(w.presentacion.frameGeometry().topLeft(), expected);
+}
+
+void TestForPresentacion::timersRunFromLoad()
+{
+    Windows w;
+    QTimer *timer1 = w.timer("Timer1");
+    QTimer *timer2 = w.timer("Timer2");
+    QVERIFY(timer1 && timer2);
+    QCOMPARE(timer1->interval(), 10);
+    QCOMPARE(timer2->interval(), 50);
+    QVERIFY(!timer1->isActive());
+    Lifecycle::show(w.presentacion);
+    QVERIFY(timer1->isActive());
+    QVERIFY(timer2->isActive());
+    // Timer1 ticks once and stops for good; Timer2 keeps typing.
+    QTRY_VERIFY_WITH_TIMEOUT(!timer1->isActive(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.presentacion.AumentaPublicidad() >= 3, 5000);
+    QVERIFY(timer2->isActive());
+    QCOMPARE(w.advert()->text(), kAdvert.left(w.presentacion.AumentaPublicidad()));
+}
+
+void TestForPresentacion::tickRhythm_data()
+{
+    QTest::addColumn<int>("tick");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("fijar");
+
+    QTest::newRow("first tick shows nothing") << 1 << 0 << 0;
+    QTest::newRow("second tick shows a blank") << 2 << 1 << 0;
+    QTest::newRow("five blanks, no letter yet") << 11 << 5 << 0;
+    QTest::newRow("the S on the 12th tick") << 12 << 6 << 0;
+    QTest::newRow("one before the last") << 237 << 118 << 0;
+    QTest::newRow("the 119th character") << 238 << 119 << 0;
+    QTest::newRow("held") << 239 << 119 << 1;
+    QTest::newRow("held 69 ticks") << 307 << 119 << 69;
+    QTest::newRow("cleared on tick 308") << 308 << 0 << 0;
+    QTest::newRow("still empty") << 309 << 0 << 0;
+    QTest::newRow("next cycle's first character") << 310 << 1 << 0;
+    QTest::newRow("next cycle's S") << 308 + 12 << 6 << 0;
+    QTest::newRow("second cycle complete") << 308 + 238 << 119 << 0;
+    QTest::newRow("second cycle cleared") << 2 * 308 << 0 << 0;
+}
+
+void TestForPresentacion::tickRhythm()
+{
+    QFETCH(int, tick);
+    QFETCH(int, shown);
+    QFETCH(int, fijar);
+
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    QTimer *timer2 = w.timer("Timer2");
+    for (int i = 1; i <= tick; ++i) {
+        w.presentacion.Timer2_Timer();
+        // Every tick releases the freeze it took, and starts its timer again at its end.
+        QVERIFY2(w.presentacion.updatesEnabled(), qPrintable(QStringLiteral("tick %1").arg(i)));
+        QVERIFY(timer2->isActive());
+    }
+    QCOMPARE(int(w.presentacion.AumentaPublicidad()), shown);
+    QCOMPARE(w.advert()->text(), kAdvert.left(shown));
+    QCOMPARE(int(w.presentacion.Fijar()), fijar);
+    QVERIFY(w.presentacion.UnaLetraMas() == 0 || w.presentacion.UnaLetraMas() == 1);
+    if (tick == 12)
+        QCOMPARE(w.advert()->text().trimmed(), QStringLiteral("S"));
+}
+
+void TestForPresentacion::playStopsTheAdvertForGood()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    for (int i = 0; i < 51; ++i)
+        w.presentacion.Timer2_Timer();
+    QCOMPARE(w.advert()->text(), kAdvert.left(25));
+
+    auto *play = w.presentacion.findChild<QAbstractButton *>(QStringLiteral("Command1"));
+    play->click();
+    QCOMPARE(w.advert()->text(), kAdvert);
+    QVERIFY(w.tablero.isOpen());
+    QVERIFY(w.tablero.isVisible());
+    QVERIFY(!w.timer("Timer2")->isActive());
+
+    // Time passes, the board closes: the advert stays whole and still.
+    QTest::qWait(300);
+    QCOMPARE(w.advert()->text(), kAdvert);
+    Lifecycle::close(w.tablero);
+    QTest::qWait(300);
+    QVERIFY(!w.tablero.isOpen());
+    QVERIFY(w.presentacion.isOpen());
+    QCOMPARE(w.advert()->text(), kAdvert);
+    QVERIFY(!w.timer("Timer2")->isActive());
+    QCOMPARE(int(w.presentacion.AumentaPublicidad()), 25);
+}
+
+void TestForPresentacion::playBringsAnOpenBoardBack()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    auto *play = w.presentacion.findChild<QAbstractButton *>(QStringLiteral("Command1"));
+    play->click();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.tablero));
+    // A move in progress must survive the second press: the peg above the centre jumps in.
+    w.tablero.Image1_DragDrop(kCentre, holeAtCell(1, 3));
+    QCOMPARE(int(w.tablero.board().movimientos()), 1);
+    w.tablero.showMinimized();
+    QTRY_VERIFY(w.tablero.windowState() & Qt::WindowMinimized);
+
+    play->click();
+    QTRY_VERIFY(!(w.tablero.windowState() & Qt::WindowMinimized));
+    QVERIFY(w.tablero.isVisible());
+    QCOMPARE(int(w.tablero.board().movimientos()), 1);
+    QCOMPARE(w.advert()->text(), kAdvert);
+}
+
+void TestForPresentacion::credits()
+{
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    QVERIFY(QTest::qWaitForWindowActive(&w.presentacion));
+
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QAbstractButton *> buttons;
+    bool answered = false;
+    QTimer answer;
+    answer.setInterval(50);
+    connect(&answer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons();
+        answered = true;
+        box->accept();
+    });
+    answer.start();
+    // Through the access key, as a player would.
+    QTest::keyClick(&w.presentacion, Qt::Key_C, Qt::AltModifier);
+    // The key presses the button as a click would, a moment later.
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
+    QCOMPARE(title, QStringLiteral("Datos del autor"));
+    QCOMPARE(text, QStringLiteral("     Este juego ha sido programado por MABERTO, Email: "
+                                  "maberto@example.com   http://www.example.com/maberto"));
+    QCOMPARE(icon, QMessageBox::Information);
+    QCOMPARE(buttons.size(), 1);
+    // Closing the box changes nothing else.
+    QVERIFY(w.presentacion.isOpen());
+    QVERIFY(!w.tablero.isOpen());
+    QVERIFY(!Lifecycle::hasEnded());
+    QVERIFY(w.timer("Timer2")->isActive());
+}
+
+QTEST_MAIN(TestForPresentacion)
+#include "tst_forpresentacion.moc"
