@@ -1,0 +1,264 @@
+#include "frmsolucion.h"
+
+#include "board.h"
+#include "fuentes.h"
+#include "svgpicture.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+namespace pindel {
+
+namespace {
+
+// The numbered board: where the squares stand, in twips.  The two gaps on either side of
+// the middle column are 420 twips, the others 480.
+constexpr int kColumnLeft[kGridSize] = {120, 600, 1080, 1500, 1920, 2400, 2880};
+constexpr int kRowTop[kGridSize] = {360, 840, 1320, 1800, 2280, 2760, 3240};
+constexpr int kSquareSide = 255;
+
+// The winning moves in the numbering of the squares.  The blanks are part of the texts: a
+// one-digit number stands after three blanks so the columns line up, except in the move
+// "C sobre 10 a  5".
+const char *const kMoves[] = {
+    "- Desde 15 sobre 16 a Centro",
+    "- Desde 27 sobre 22 a 16",
+    "- Desde 20 sobre 21 a 22",
+    "- Desde   7 sobre 14 a 20",
+    "- Desde 16 sobre 22 a 27",
+    "- Desde 30 sobre 27 a 22",
+    "- Desde 23 sobre 22 a 21",
+    "- Desde 20 sobre 21 a 22",
+    "- Desde 25 sobre 24 a 23",
+    "- Desde 22 sobre 23 a 24",
+    "- Desde 31 sobre 28 a 23",
+    "- Desde 23 sobre 24 a 25",
+    "- Desde 32 sobre 29 a 24",
+    "- Desde 25 sobre 24 a 23",
+    "- Desde 12 sobre 18 a 25",
+    "- Desde 26 sobre 25 a 24",
+    "- Desde 13 sobre 19 a 26",
+    "- Desde 23 sobre 24 a 25",
+    "- Desde 26 sobre 25 a 24",
+    "- Desde 10 sobre 11 a 12",
+    "- Desde 24 sobre 17 a 11",
+    "- Desde 12 sobre 11 a 10",
+    "- Desde   3 sobre   6 a 11",
+    "- Desde 10 sobre 11 a 12",
+    "- Desde   8 sobre   9 a 10",
+    "- Desde   1 sobre   4 a   9",
+    "- Desde   9 sobre 10 a 11",
+    "- Desde   2 sobre   5 a 10",
+    "- Desde   C sobre 10 a  5",
+    "- Desde 12 sobre 11 a 10",
+    "- Desde   5 sobre 10 a Centro",
+};
+
+using Kind = SolucionControl::Kind;
+using Font = SolucionControl::Font;
+
+std::vector<SolucionControl> buildDesign()
+{
+    std::vector<SolucionControl> rows;
+    rows.push_back({QStringLiteral("Command1"), Kind::Button, 2123, 3840, 1935, 375,
+                    QStringLiteral("&OK"), {}, QColor(), QColor(255, 192, 192), true,
+                    Font::Window, Qt::AlignCenter});
+
+    // The squares, in reading order over the cross, skipping the centre.
+    int square = 0;
+    for (int row = 0; row < kGridSize; ++row) {
+        for (int column = 0; column < kGridSize; ++column) {
+            if (!isHoleCell(row, column) || (row == 3 && column == 3))
+                continue;
+            rows.push_back({QStringLiteral("Label1_%1").arg(square++), Kind::Label,
+                            kColumnLeft[column], kRowTop[row], kSquareSide, kSquareSide,
+                            QStringLiteral("1"), {}, QColor(), QColor(), true, Font::Small,
+                            Qt::AlignHCenter | Qt::AlignTop});
+        }
+    }
+
+    // Red text on red: a solid block on the centre.
+    rows.push_back({QStringLiteral("Label2"), Kind::Label, 1560, 1800, 180, 240,
+                    QStringLiteral("O"), {}, QColor(255, 0, 0), QColor(255, 0, 0), true,
+                    Font::Window, Qt::AlignLeft | Qt::AlignTop});
+    rows.push_back({QStringLiteral("Label3"), Kind::Label, 3480, 360, 2415, 255,
+                    QStringLiteral("Lista de movimientos"), {}, QColor(0, 0, 192), QColor(),
+                    false, Font::Window, Qt::AlignHCenter | Qt::AlignTop});
+
+    QStringList moves;
+    for (const char *move : kMoves)
+        moves << QString::fromUtf8(move);
+    rows.push_back({QStringLiteral("List1"), Kind::List, 3360, 720, 2655, 2790, QString(),
+                    moves, QColor(), QColor(), true, Font::Small, Qt::AlignLeft});
+    return rows;
+}
+
+QFont designFont(Font font)
+{
+    return font == Font::Window ? fuenteSansSerif(9.75, true) : fuenteSansSerif(8.25, false);
+}
+
+// A flat face in the button's own colour with a raised edge, as the graphical button style
+// draws it.  A palette alone would not do: most styles paint buttons with gradients of their
+// own and ignore the colour.
+QString buttonStyleSheet(const QColor &face)
+{
+    const QString colour = face.name();
+    return QStringLiteral("QPushButton { background-color: %1; border: 2px solid;"
+                          " border-color: #ffffff #404040 #404040 #ffffff; }"
+                          "QPushButton:pressed { border-color: #404040 #ffffff #ffffff #404040; }"
+                          "QPushButton:focus { outline: 1px dotted black; }")
+        .arg(colour);
+}
+
+} // namespace
+
+const std::vector<SolucionControl> &FrmSolucion::design()
+{
+    static const std::vector<SolucionControl> rows = buildDesign();
+    return rows;
+}
+
+FrmSolucion::FrmSolucion(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("FrmSolucion"));
+    setWindowTitle(QStringLiteral("Solución al Pindel. Maberto."));
+    setWindowIcon(svgIcon(art::kSol));
+    setFixedSize(twips::size(kInnerWidthTwips, kInnerHeightTwips));
+    setFont(designFont(Font::Window));
+
+    QPalette background = palette();
+    background.setColor(QPalette::Window, backgroundColour());
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    createControls();
+    resetToDesign();
+}
+
+void FrmSolucion::createControls()
+{
+    for (const SolucionControl &control : design()) {
+        QWidget *created = nullptr;
+        switch (control.kind) {
+        case Kind::Button:
+            m_ok = new QPushButton(this);
+            created = m_ok;
+            break;
+        case Kind::Label: {
+            auto *label = new QLabel(this);
+            label->setTextFormat(Qt::PlainText);
+            label->setFocusPolicy(Qt::NoFocus);
+            if (control.name.startsWith(QLatin1String("Label1_")))
+                m_squares.push_back(label);
+            created = label;
+            break;
+        }
+        case Kind::List:
+            m_list = new QListWidget(this);
+            m_list->setSortingEnabled(false);
+            m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+            m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            created = m_list;
+            break;
+        }
+        created->setObjectName(control.name);
+        m_controls.push_back(created);
+    }
+    setTabOrder(m_ok, m_list);
+    connect(m_ok, &QPushButton::clicked, this, [this] { Lifecycle::close(*this); });
+}
+
+void FrmSolucion::applyDesign(const SolucionControl &control, QWidget *widget)
+{
+    widget->setGeometry(twips::rect(control.left, control.top, control.width, control.height));
+    widget->setFont(designFont(control.font));
+
+    // Start from the platform's colours for this kind of control, not the window's peach.
+    // Every role is set explicitly: a role left unset would be inherited from the window.
+    const QPalette platform = QApplication::palette(widget);
+    QPalette colours = platform;
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        colours.setColor(role, control.foreground.isValid() ? control.foreground
+                                                            : platform.color(role));
+    for (auto role : {QPalette::Window, QPalette::Button})
+        colours.setColor(role, control.background.isValid() ? control.background
+                                                             : platform.color(role));
+    widget->setPalette(colours);
+
+    switch (control.kind) {
+    case Kind::Button:
+        m_ok->setText(control.text);
+        if (control.background.isValid())
+            m_ok->setStyleSheet(buttonStyleSheet(control.background));
+        break;
+    case Kind::Label: {
+        auto *label = static_cast<QLabel *>(widget);
+        label->setText(control.text);
+        label->setAlignment(control.alignment);
+        label->setAutoFillBackground(control.opaque);
+        break;
+    }
+    case Kind::List:
+        m_list->clear();
+        m_list->addItems(control.items);
+        m_list->clearSelection();
+        m_list->setCurrentRow(-1);
+        m_list->scrollToTop();
+        break;
+    }
+}
+
+void FrmSolucion::resetToDesign()
+{
+    const auto &rows = design();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        applyDesign(rows[i], m_controls[i]);
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmSolucion::load()
+{
+    centreOnScreen();
+    for (int i = 0; i < kNumberedSquares; ++i)
+        m_squares[static_cast<std::size_t>(i)]->setText(QString::number(i + 1));
+}
+
+void FrmSolucion::centreOnScreen()
+{
+    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shownOn)
+        return;
+    const QRect area = shownOn->geometry();
+    // Top first, then left, each from the inner size in twips with the halves kept
+    // fractional.  The frame is not counted: the frame lands a little right of and below
+    // the exact centre.  move() places the frame's top-left corner.
+    const double top =
+        (twips::fromPixels(area.height()) - twips::fromPixels(height())) / 2.0;
+    const double left =
+        (twips::fromPixels(area.width()) - twips::fromPixels(width())) / 2.0;
+    move(area.x() + twips::toPixels(left), area.y() + twips::toPixels(top));
+}
+
+void FrmSolucion::closeEvent(QCloseEvent *event)
+{
+    if (Lifecycle::closingByPlatform(*this)) {
+        event->accept();
+        return;
+    }
+    // Already closed (nothing to undo, let it hide) or in the middle of closing (the close
+    // under way finishes the job).
+    event->setAccepted(!isOpen());
+}
+
+} // namespace pindel

@@ -1,0 +1,158 @@
+// The artwork and the unit helpers the windows are built with: twips to pixels, and the SVG
+// pictures rendered at any device pixel ratio with the transparency the board relies on.
+
+#include "svgpicture.h"
+#include "twips.h"
+
+#include <QPainter>
+#include <QtTest>
+
+namespace twips = pindel::twips;
+
+class TestArtwork : public QObject {
+    Q_OBJECT
+private slots:
+    void toPixels_data();
+    void toPixels();
+    void fractionalTwips_data();
+    void fractionalTwips();
+    void rectConvertsEachValue();
+    void pictures_data();
+    void pictures();
+    void missingResource();
+    void paintIntoRect();
+};
+
+void TestArtwork::toPixels_data()
+{
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("zero") << 0 << 0;
+    QTest::newRow("7 rounds down") << 7 << 0;
+    QTest::newRow("8 rounds up") << 8 << 1;
+    QTest::newRow("one pixel") << 15 << 1;
+    QTest::newRow("square side 255") << 255 << 17;
+    QTest::newRow("OK left 2123") << 2123 << 142;
+    QTest::newRow("OK width 1935") << 1935 << 129;
+    QTest::newRow("list height 2790") << 2790 << 186;
+    QTest::newRow("inner width 6180") << 6180 << 412;
+    QTest::newRow("inner height 4410") << 4410 << 294;
+    QTest::newRow("-7 rounds to zero") << -7 << 0;
+    QTest::newRow("-8 rounds away") << -8 << -1;
+    QTest::newRow("-2123") << -2123 << -142;
+}
+
+void TestArtwork::toPixels()
+{
+    QFETCH(int, twips);
+    QFETCH(int, pixels);
+    QCOMPARE(twips::toPixels(twips), pixels);
+    QCOMPARE(twips::toPixels(double(twips)), pixels);   // both roads agree
+}
+
+void TestArtwork::fractionalTwips_data()
+{
+    QTest::addColumn<double>("twips");
+    QTest::addColumn<int>("pixels");
+    // Centring halves odd twips; exact half pixels round away from zero.
+    QTest::newRow("half pixel") << 7.5 << 1;
+    QTest::newRow("just under half") << 7.49 << 0;
+    QTest::newRow("centre on 1366 wide") << (1366 * 15 - 6180) / 2.0 << 477;
+    QTest::newRow("centre on 801 wide") << (801 * 15 - 6180) / 2.0 << 195;   // 194.5
+    QTest::newRow("negative half") << -7.5 << -1;
+    QTest::newRow("screen narrower than the window") << (400 * 15 - 6180) / 2.0 << -6;
+}
+
+void TestArtwork::fractionalTwips()
+{
+    QFETCH(double, twips);
+    QFETCH(int, pixels);
+    QCOMPARE(twips::toPixels(twips), pixels);
+}
+
+void TestArtwork::rectConvertsEachValue()
+{
+    // Left 2123 -> 142 and width 1935 -> 129; converting the right edge instead would give
+    // a width of 270 - 142 = 128.
+    static_assert(twips::rect(2123, 3840, 1935, 375) == QRect(142, 256, 129, 25));
+    static_assert(twips::point(1920, 840) == QPoint(128, 56));
+    static_assert(twips::size(6180, 4410) == QSize(412, 294));
+    static_assert(twips::fromPixels(412) == 6180);
+    QCOMPARE(twips::rect(1560, 1800, 180, 240), QRect(104, 120, 12, 16));
+}
+
+void TestArtwork::pictures_data()
+{
+    QTest::addColumn<QString>("resource");
+    QTest::addColumn<QPointF>("transparentAt");   // fractions of the side; (-1,-1): none
+    QTest::addColumn<QPointF>("paintedAt");
+    // The peg and the empty hole are drawn over the hole cells: outside the disc and the
+    // ring, and inside the ring and the disc's centre hole, the cell must show through.
+    QTest::newRow("cdrom corner") << pindel::art::kCdrom << QPointF(0.02, 0.02) << QPointF(0.5, 0.2);
+    QTest::newRow("cdrom hole") << pindel::art::kCdrom << QPointF(0.5, 0.5) << QPointF(0.8, 0.5);
+    QTest::newRow("anillo corner") << pindel::art::kAnillo << QPointF(0.02, 0.02) << QPointF(0.5, 0.11);
+    QTest::newRow("anillo inside") << pindel::art::kAnillo << QPointF(0.5, 0.5) << QPointF(0.11, 0.5);
+    QTest::newRow("sol") << pindel::art::kSol << QPointF(0.02, 0.98) << QPointF(0.5, 0.5);
+    QTest::newRow("informacion") << pindel::art::kInformacion << QPointF(0.01, 0.01) << QPointF(0.5, 0.8);
+    QTest::newRow("carpeta") << pindel::art::kCarpeta << QPointF(0.5, 0.05) << QPointF(0.5, 0.7);
+    QTest::newRow("libro") << pindel::art::kLibro << QPointF(0.5, 0.02) << QPointF(0.2, 0.5);
+    QTest::newRow("retrato") << pindel::art::kRetrato << QPointF(-1, -1) << QPointF(0.5, 0.5);
+}
+
+void TestArtwork::pictures()
+{
+    QFETCH(QString, resource);
+    QFETCH(QPointF, transparentAt);
+    QFETCH(QPointF, paintedAt);
+
+    const QIcon icon = pindel::svgIcon(resource);
+    QVERIFY(!icon.isNull());
+    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+
+    // The same picture at scale 1 and 2: the pixmap has the device's pixels, and the
+    // picture is the same shape at both.
+    for (qreal ratio : {1.0, 2.0}) {
+        const QPixmap pixmap = pindel::svgPixmap(resource, QSize(32, 32), ratio);
+        QCOMPARE(pixmap.size(), QSize(32, 32) * ratio);
+        QCOMPARE(pixmap.devicePixelRatio(), ratio);
+        const QImage image = pixmap.toImage();
+        const int side = image.width();
+        auto alphaAt = [&](QPointF f) {
+            return image.pixelColor(int(f.x() * (side - 1)), int(f.y() * (side - 1))).alpha();
+        };
+        if (transparentAt.x() >= 0)
+            QCOMPARE(alphaAt(transparentAt), 0);
+        QCOMPARE(alphaAt(paintedAt), 255);
+    }
+}
+
+void TestArtwork::missingResource()
+{
+    const QString missing = QStringLiteral(":/art/no-such-picture.svg");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no-such-picture")));
+    QVERIFY(pindel::svgIcon(missing).isNull());
+    QVERIFY(pindel::svgPixmap(missing, QSize(32, 32)).isNull());
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QVERIFY(!pindel::paintSvg(painter, missing, QRectF(0, 0, 8, 8)));
+}
+
+void TestArtwork::paintIntoRect()
+{
+    // The ring painted into the right half only: the left half stays untouched.
+    QImage image(64, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QVERIFY(pindel::paintSvg(painter, pindel::art::kAnillo, QRectF(32, 0, 32, 32)));
+    }
+    for (int x = 0; x < 32; ++x)
+        QCOMPARE(image.pixelColor(x, 16), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(32 + 16, 3), QColor(Qt::black));   // the ring's top
+    QCOMPARE(image.pixelColor(32 + 16, 16), QColor(Qt::white));  // its inside
+}
+
+QTEST_MAIN(TestArtwork)
+#include "test_artwork.moc"
