@@ -16,6 +16,8 @@ std::vector<ManagedWindow *> &tracked()
     return windows;
 }
 bool g_ending = false;
+void exitApplication(int code) { QCoreApplication::exit(code); }
+Lifecycle::ExitFunction g_exit = &exitApplication;
 } // namespace
 
 ManagedWindow::~ManagedWindow()
@@ -87,11 +89,15 @@ void Lifecycle::endProgram(int code)
     }
     // exit(), not quit(): quit() would first try to close every window and so run the
     // close handlers, which ending the program must not do.
-    QCoreApplication::exit(code);
+    g_exit(code);
 }
 
 bool Lifecycle::hasEnded() { return g_ending; }
 void Lifecycle::resetEndForTesting() { g_ending = false; }
+void Lifecycle::setExitFunctionForTesting(ExitFunction exitFunction)
+{
+    g_exit = exitFunction ? exitFunction : &exitApplication;
+}
 
 void Lifecycle::track(ManagedWindow &window)
 {

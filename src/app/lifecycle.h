@@ -53,6 +53,10 @@ public:
     static bool hasEnded();
     // Test programs end many "programs" in one process: this forgets an earlier end.
     static void resetEndForTesting();
+    // What ending finally calls; QCoreApplication::exit unless a test puts a recorder in
+    // its place (exit() would make every later modal exec() in the process return at once).
+    using ExitFunction = void (*)(int code);
+    static void setExitFunctionForTesting(ExitFunction exitFunction);
 
     // Called by a window's closeEvent when the platform (close box, window manager, session
     // end) closes it: runs the close handler once and marks the window closed.  Returns

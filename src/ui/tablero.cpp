@@ -4,6 +4,7 @@
 #include "fuentes.h"
 #include "holepicture.h"
 #include "module1.h"
+#include "svgpicture.h"
 
 #include <QCloseEvent>
 #include <QDate>
@@ -130,7 +131,7 @@ Tablero::Tablero(ManagedWindow &solucion, QWidget *parent)
 {
     setObjectName(QStringLiteral("Tablero"));
     setWindowTitle(QStringLiteral(" Pindel.  Maberto."));
-    setWindowIcon(QIcon(QStringLiteral(":/art/sol.svg")));
+    setWindowIcon(svgIcon(art::kSol));
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kOlive);
@@ -224,7 +225,7 @@ void Tablero::resetToDesign()
         button->setToolTip(QString::fromUtf8(d.tip));
         button->setStyleSheet(botonStyle(d.face));
         if (d.picture) {
-            button->setIcon(QIcon(QString::fromLatin1(d.picture)));
+            button->setIcon(svgIcon(QString::fromLatin1(d.picture)));
             button->setIconSize(QSize(32, 32));
             button->setText(QString());
         }
@@ -293,10 +294,22 @@ void Tablero::centrar()
         return;
     const QSize screenSize = s->geometry().size();
     const QSize outer = frameGeometry().size();
+    m_centradoCon = outer;
     const float top = (static_cast<float>(screenSize.height()) - static_cast<float>(outer.height())) / 2.0f;
     move(x(), static_cast<int>(std::floor(top)) + s->geometry().top());
     const float left = (static_cast<float>(screenSize.width()) - static_cast<float>(outer.width())) / 2.0f;
     move(static_cast<int>(std::floor(left)) + s->geometry().left(), pos().y());
+}
+
+void Tablero::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The frame's size is known only once the window has been shown for the first time;
+    // centre again with it if it differs from the size the load handler had to assume.
+    QTimer::singleShot(0, this, [this] {
+        if (isOpen() && frameGeometry().size() != m_centradoCon)
+            centrar();
+    });
 }
 
 void Tablero::mostrarHuecos()

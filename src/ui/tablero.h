@@ -61,6 +61,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -104,6 +105,7 @@ private:
     QString Jugador;          // the winner's name
     winners::WinnersFile m_archivo;
     QString m_ultimoAviso;    // the last winners-file problem told to the player
+    QSize m_centradoCon;      // the outer size the window was last centred with
 };
 
 } // namespace pindel

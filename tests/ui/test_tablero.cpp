@@ -1,0 +1,748 @@
+// The board window on the offscreen platform: its design, drops through real drop events,
+// the end-of-game judgement with its real dialogs answered by the test, the winners file
+// on disk, the hidden gesture and the restarts.
+
+#include "dialogs.h"
+
+#include "frmsolucion.h"
+#include "fuentes.h"
+#include "holepicture.h"
+#include "lifecycle.h"
+#include "tablero.h"
+#include "winners_file.h"
+
+#include <QDate>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using pindel::Lifecycle;
+using pindel::Tablero;
+
+namespace {
+
+const QByteArray kPlaceholderLine = "Aun no lo ha logrado nadie\r\n";
+
+// The winning line as the solution window numbers the holes: 1..32 in reading order over
+// the cross, skipping the centre (written 0 here).
+struct Jump { int from, to; };
+const Jump kSolution[31] = {
+    {15, 0}, {27, 16}, {20, 22}, {7, 20}, {16, 27}, {30, 22}, {23, 21}, {20, 22},
+    {25, 23}, {22, 24}, {31, 23}, {23, 25}, {32, 24}, {25, 23}, {12, 25}, {26, 24},
+    {13, 26}, {23, 25}, {26, 24}, {10, 12}, {24, 11}, {12, 10}, {3, 11}, {10, 12},
+    {8, 10}, {1, 9}, {9, 11}, {2, 10}, {0, 5}, {12, 10}, {5, 0},
+};
+
+// Board hole index of a number of the solution's picture (0: the centre).
+int holeOfNumber(int number)
+{
+    if (number == 0)
+        return pindel::kCentre;
+    int n = 0;
+    for (int row = 0; row < 7; ++row)
+        for (int column = 0; column < 7; ++column) {
+            const int index = pindel::holeAtCell(row, column);
+            if (index > 0 && ++n == number)
+                return index;
+        }
+    return -1;
+}
+
+} // namespace
+
+class TestTablero : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensWithTheStartPosition();
+    void labelsAsDesigned_data();
+    void labelsAsDesigned();
+    void buttonsAsDesigned_data();
+    void buttonsAsDesigned();
+    void restOfTheWindowAsDesigned();
+    void legalFirstMoves_data();
+    void legalFirstMoves();
+    void refusedDrops_data();
+    void refusedDrops();
+    void dropsFromOutsideTheBoardDoNothing();
+    void solutionWinsAndIsSaved();
+    void nameLoop();
+    void winnersAreAddedInOrder_data();
+    void winnersAreAddedInOrder();
+    void lossShowsTheMessageOnce();
+    void helpAndCredits();
+    void gesture_data();
+    void gesture();
+    void restartsAndLeaving();
+    void restartOfTheOnlyWindowKeepsTheProgram();
+    void failedSaveIsReportedAndLosesNothing();
+    void unreadableFileIsNeverOverwritten();
+
+private:
+    QString winnersPath() const { return m_data->path() + "/pindel/001MpTa.cms"; }
+    QByteArray winnersBytes() const;
+    void writeWinners(const QByteArray &bytes);
+    void drop(int source, int target);
+    void setLabelsTo(const QString &text);
+    QString marcador() const { return m_tablero->findChild<QLabel *>("LblMarcador")->text(); }
+    QString resto() const { return m_tablero->findChild<QLabel *>("LblResto")->text(); }
+    QStringList lista() const;
+    void playSolution(int moves);
+    bool isEmptyHole(int index) const;
+
+    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<pindel::FrmSolucion> m_solucion;
+    std::unique_ptr<Tablero> m_tablero;
+};
+
+void TestTablero::initTestCase()
+{
+    pindel::instalarFuentes();
+    Lifecycle::setExitFunctionForTesting([](int) {});
+}
+
+void TestTablero::init()
+{
+    m_data = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_data->isValid());
+    qputenv("XDG_DATA_HOME", m_data->path().toLocal8Bit());
+    Lifecycle::resetEndForTesting();
+    m_solucion = std::make_unique<pindel::FrmSolucion>();
+    m_tablero = std::make_unique<Tablero>(*m_solucion);
+    Lifecycle::track(*m_solucion);
+    Lifecycle::track(*m_tablero);
+}
+
+void TestTablero::cleanup()
+{
+    m_tablero.reset();
+    m_solucion.reset();
+    QCoreApplication::processEvents();
+    Lifecycle::resetEndForTesting();
+}
+
+QByteArray TestTablero::winnersBytes() const
+{
+    QFile file(winnersPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestTablero::writeWinners(const QByteArray &bytes)
+{
+    QDir().mkpath(m_data->path() + "/pindel");
+    QFile file(winnersPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList TestTablero::lista() const
+{
+    QStringList lines;
+    auto *list = m_tablero->findChild<QListWidget *>("Lista");
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+bool TestTablero::isEmptyHole(int index) const
+{
+    const auto *vacio = m_tablero->findChild<pindel::Imagen *>("Vacio");
+    return m_tablero->hole(index)->picture() == vacio->picture();
+}
+
+// Delivers a drop of hole `source` onto hole `target` the way the platform does, through
+// the target's drop event, and lets the queued handler run.
+void TestTablero::drop(int source, int target)
+{
+    QMimeData mime;
+    mime.setData(pindel::HolePicture::kMimeType, QByteArray::number(source));
+    pindel::HolePicture *hole = m_tablero->hole(target);
+    // The platform enters the hole first; the drop goes to the widget that took the enter.
+    QDragEnterEvent enter(QPoint(18, 18), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(hole, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent event(QPointF(18, 18), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(hole, &event);
+    QVERIFY(event.isAccepted());
+    QCoreApplication::processEvents();
+}
+
+void TestTablero::setLabelsTo(const QString &text)
+{
+    m_tablero->findChild<QLabel *>("LblMarcador")->setText(text);
+    m_tablero->findChild<QLabel *>("LblResto")->setText(text);
+}
+
+void TestTablero::playSolution(int moves)
+{
+    for (int i = 0; i < moves; ++i)
+        m_tablero->Image1_DragDrop(holeOfNumber(kSolution[i].to), holeOfNumber(kSolution[i].from));
+}
+
+void TestTablero::opensWithTheStartPosition()
+{
+    Lifecycle::show(*m_tablero);
+    QCOMPARE(marcador(), QString("0"));
+    QCOMPARE(resto(), QString("32"));
+    QCOMPARE(int(m_tablero->solucion()), 0);
+    QVERIFY(isEmptyHole(0));
+    for (int i = 1; i <= 32; ++i)
+        QVERIFY2(!isEmptyHole(i), qPrintable(QString::number(i)));
+    for (const pindel::Hole &h : pindel::holes()) {
+        pindel::HolePicture *hole = m_tablero->hole(h.index);
+        QCOMPARE(hole->objectName(), QString("Image1_%1").arg(h.index));
+        QCOMPARE(hole->geometry(), QRect(h.left, h.top, 36, 36));
+        QCOMPARE(hole->property("Tag").toString(), QString("circulo"));
+    }
+    // No file yet: created with the placeholder line alone.
+    QCOMPARE(winnersBytes(), kPlaceholderLine);
+    QCOMPARE(lista(), QStringList{"Aun no lo ha logrado nadie"});
+
+    // Centred from the outer frame, once the frame is known.
+    const QRect screen = m_tablero->screen()->geometry();
+    const QRect frame = m_tablero->frameGeometry();
+    QTRY_COMPARE(m_tablero->frameGeometry().top(), int(std::floor((screen.height() - frame.height()) / 2.0)));
+    QCOMPARE(m_tablero->frameGeometry().left(), int(std::floor((screen.width() - frame.width()) / 2.0)));
+}
+
+void TestTablero::labelsAsDesigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("centred");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("tip");
+    const QString resto = "Huecos que faltan para finalizar el juego";
+    const QString jugadas = "Movimientos realizados ";
+    QTest::newRow("Label2") << "Label2" << QRect(24, 48, 81, 25) << "Resto" << QColor(0, 255, 255) << true << true << resto;
+    QTest::newRow("LblResto") << "LblResto" << QRect(24, 64, 81, 25) << "32" << QColor(0, 255, 255) << true << true << resto;
+    QTest::newRow("Label1") << "Label1" << QRect(264, 48, 81, 25) << "Jugadas" << QColor(0, 255, 0) << true << true << jugadas;
+    QTest::newRow("LblMarcador") << "LblMarcador" << QRect(264, 64, 81, 25) << "0" << QColor(0, 255, 0) << true << true << jugadas;
+    QTest::newRow("Label4") << "Label4" << QRect(392, 24, 185, 113)
+                            << "Le gustaria ver aqui su fotografia o publicidad para su empresa. Consulte precios. "
+                               "Email:  maberto@example.com   http://www.example.com/maberto"
+                            << QColor(192, 255, 255) << true << false << "";
+    QTest::newRow("Label3") << "Label3" << QRect(392, 256, 166, 16) << "Los que lo consiguieron" << QColor(192, 192, 255)
+                            << false << true << "";
+    QTest::newRow("Label5") << "Label5" << QRect(0, 352, 25, 25) << "" << QColor() << false << false << "";
+    QTest::newRow("Label6") << "Label6" << QRect(584, 0, 17, 17) << "" << QColor() << false << false << "";
+}
+
+void TestTablero::labelsAsDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(QColor, color);
+    QFETCH(bool, centred);
+    QFETCH(bool, bold);
+    QFETCH(QString, tip);
+    Lifecycle::show(*m_tablero);
+    auto *label = m_tablero->findChild<QLabel *>(name);
+    QVERIFY(label);
+    QCOMPARE(label->geometry(), geometry);
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->toolTip(), tip);
+    QVERIFY(!label->autoFillBackground());
+    QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+    if (color.isValid())
+        QCOMPARE(label->palette().color(QPalette::WindowText), color);
+    if (!caption.isEmpty()) {
+        QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), centred);
+        QCOMPARE(label->font().family(), QString("MS Sans Serif"));
+        QCOMPARE(label->font().pointSizeF(), 9.75);
+        QCOMPARE(label->font().weight(), bold ? QFont::Bold : QFont::Normal);
+    }
+}
+
+void TestTablero::buttonsAsDesigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QColor>("face");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<bool>("picture");
+    QTest::newRow("credits") << "Command1" << QRect(416, 152, 65, 33) << QColor(255, 128, 128) << "Creditos y contacto" << true;
+    QTest::newRow("new game") << "Command2" << QRect(480, 152, 65, 33) << QColor(255, 255, 128) << "Inicia un nuevo juego" << true;
+    QTest::newRow("help") << "Command3" << QRect(416, 184, 65, 33) << QColor(128, 255, 128) << "Ayuda" << true;
+    QTest::newRow("leave") << "Command4" << QRect(480, 184, 65, 33) << QColor(255, 192, 255) << "Abandonar el juego" << false;
+}
+
+void TestTablero::buttonsAsDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QColor, face);
+    QFETCH(QString, tip);
+    QFETCH(bool, picture);
+    Lifecycle::show(*m_tablero);
+    auto *button = m_tablero->findChild<QPushButton *>(name);
+    QVERIFY(button);
+    QCOMPARE(button->geometry(), geometry);
+    QCOMPARE(button->toolTip(), tip);
+    QVERIFY(!button->isDefault());
+    QCOMPARE(!button->icon().isNull(), picture);
+    QCOMPARE(button->text(), picture ? QString() : QString("X"));
+    if (!picture) {
+        QCOMPARE(button->font().pointSizeF(), 24.0);
+        QCOMPARE(button->font().weight(), QFont::Bold);
+    }
+    // The face really is painted in its colour: sample the middle of the left edge.
+    const QImage image = button->grab().toImage();
+    QCOMPARE(QColor(image.pixel(4, image.height() / 2)), face);
+}
+
+void TestTablero::restOfTheWindowAsDesigned()
+{
+    Lifecycle::show(*m_tablero);
+    QCOMPARE(m_tablero->windowTitle(), QString(" Pindel.  Maberto."));
+    QCOMPARE(m_tablero->size(), QSize(600, 371));
+    QCOMPARE(m_tablero->minimumSize(), m_tablero->maximumSize());
+    const Qt::WindowFlags flags = m_tablero->windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!m_tablero->windowIcon().isNull());
+    QCOMPARE(m_tablero->palette().color(QPalette::Window), QColor(128, 128, 0));
+
+    auto *lista = m_tablero->findChild<QListWidget *>("Lista");
+    QCOMPARE(lista->geometry(), QRect(360, 280, 225, 68));
+    QCOMPARE(lista->palette().color(QPalette::Base), QColor(128, 128, 0));
+    QCOMPARE(lista->palette().color(QPalette::Text), QColor(255, 255, 0));
+    QCOMPARE(lista->font().weight(), QFont::Bold);
+    QCOMPARE(lista->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(!lista->isSortingEnabled());
+    QCOMPARE(lista->toolTip(), QString("Lista de las personas que han conseguido completar el juego"));
+
+    QCOMPARE(m_tablero->findChild<QWidget *>("Shape1")->geometry(), QRect(165, 166, 40, 40));
+    const QImage shot = m_tablero->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(166, 186)), QColor(255, 0, 0));   // left side of the goal frame
+    QCOMPARE(QColor(shot.pixel(10, 10)), QColor(128, 128, 0));    // the olive background
+
+    for (const char *name : {"Vacio", "Muestra"}) {
+        auto *image = m_tablero->findChild<pindel::Imagen *>(name);
+        QVERIFY(image && !image->isVisible());
+        QCOMPARE(image->size(), QSize(32, 32));
+    }
+    QCOMPARE(m_tablero->findChild<QWidget *>("Vacio")->pos(), QPoint(24, 272));
+    QCOMPARE(m_tablero->findChild<QWidget *>("Muestra")->pos(), QPoint(64, 272));
+
+    // The keyboard walks the buttons and the list in their designed order, from Command1.
+    QCOMPARE(m_tablero->focusWidget(), m_tablero->findChild<QWidget *>("Command1"));
+    QStringList chain;
+    QWidget *w = m_tablero->findChild<QWidget *>("Command1");
+    for (int i = 0; i < 5; ++i) {
+        chain << w->objectName();
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(m_tablero.get()) || w == m_tablero.get());
+    }
+    QCOMPARE(chain, (QStringList{"Command1", "Command2", "Command3", "Lista", "Command4"}));
+}
+
+void TestTablero::legalFirstMoves_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("jumped");
+    QTest::newRow("23 right over 26") << 23 << 26;
+    QTest::newRow("14 left over 17") << 14 << 17;
+    QTest::newRow("7 down over 9") << 7 << 9;
+    QTest::newRow("29 up over 2") << 29 << 2;
+}
+
+void TestTablero::legalFirstMoves()
+{
+    QFETCH(int, source);
+    QFETCH(int, jumped);
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    drop(source, 0);
+    QCOMPARE(marcador(), QString("1"));
+    QCOMPARE(resto(), QString("31"));
+    for (int i = 0; i <= 32; ++i)
+        QCOMPARE(isEmptyHole(i), i == source || i == jumped);
+    QCOMPARE(dialogs.unexpected(), 0);
+}
+
+void TestTablero::refusedDrops_data()
+{
+    QTest::addColumn<QList<int>>("before");   // drops played first, pairs of source, target
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("labelsWritten");
+    QTest::newRow("empty source") << QList<int>{} << 0 << 23 << false;
+    QTest::newRow("over an empty hole") << QList<int>{23, 0} << 0 << 23 << false;
+    QTest::newRow("onto an occupied hole") << QList<int>{} << 23 << 17 << true;
+    QTest::newRow("one cell away") << QList<int>{} << 26 << 0 << true;
+    QTest::newRow("diagonal") << QList<int>{} << 25 << 0 << true;
+    QTest::newRow("three cells away") << QList<int>{} << 20 << 0 << true;
+    QTest::newRow("onto itself") << QList<int>{} << 17 << 17 << true;
+}
+
+void TestTablero::refusedDrops()
+{
+    QFETCH(QList<int>, before);
+    QFETCH(int, source);
+    QFETCH(int, target);
+    QFETCH(bool, labelsWritten);
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    for (int i = 0; i + 1 < before.size(); i += 2)
+        drop(before[i], before[i + 1]);
+    const pindel::Board position = m_tablero->board();
+    const QString moves = QString::number(position.movimientos());
+    const QString left = QString::number(position.restantes());
+
+    // A label the drop does not write keeps this mark.
+    setLabelsTo("-");
+    drop(source, target);
+    QVERIFY(m_tablero->board() == position);
+    QCOMPARE(marcador(), labelsWritten ? moves : QString("-"));
+    QCOMPARE(resto(), labelsWritten ? left : QString("-"));
+    QCOMPARE(dialogs.unexpected(), 0);
+}
+
+void TestTablero::dropsFromOutsideTheBoardDoNothing()
+{
+    Lifecycle::show(*m_tablero);
+    // Something dragged from elsewhere is not taken by a hole.
+    QMimeData text;
+    text.setText("23");
+    QDragEnterEvent enter(QPoint(18, 18), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_tablero->hole(0), &enter);
+    QVERIFY(!enter.isAccepted());
+    QDropEvent dropText(QPointF(18, 18), Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_tablero->hole(0), &dropText);
+    QCoreApplication::processEvents();
+    QVERIFY(m_tablero->board() == pindel::Board());
+    // Nothing but a hole accepts a drop.
+    QVERIFY(!m_tablero->acceptDrops());
+    for (const char *name : {"Lista", "Command1", "Label4", "LblMarcador"})
+        QVERIFY(!m_tablero->findChild<QWidget *>(name)->acceptDrops());
+}
+
+void TestTablero::solutionWinsAndIsSaved()
+{
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    QString prompt, defaultText;
+    dialogs.then([&](QWidget *w) {
+        auto *input = qobject_cast<QInputDialog *>(w);
+        QVERIFY(input);
+        prompt = input->labelText();
+        defaultText = input->textValue();
+        input->setTextValue("Ganador");
+        input->accept();
+    });
+    playSolution(30);
+    QCOMPARE(marcador(), QString("30"));
+    QCOMPARE(resto(), QString("2"));
+    QCOMPARE(dialogs.answered(), 0);
+    m_tablero->Image1_DragDrop(holeOfNumber(kSolution[30].to), holeOfNumber(kSolution[30].from));
+
+    QCOMPARE(dialogs.answered(), 1);
+    QCOMPARE(dialogs.unexpected(), 0);  // no loss message after a win
+    QCOMPARE(dialogs.titles, QStringList{"Lo ha conseguido"});
+    QCOMPARE(prompt, QString("Ha conseguido dejar una sola imagen en el centro en tan solo 31 intentos,  "
+                             "¡¡Enhorabuena!!.  SEA TAN AMABLE DE INTRODUCIR SU NOMBRE"));
+    QCOMPARE(defaultText, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QCOMPARE(winnersBytes(), QByteArray("Ganador\r\n"));
+    // Restarted: a new game, the list read back from the file.
+    QCOMPARE(marcador(), QString("0"));
+    QCOMPARE(resto(), QString("32"));
+    QVERIFY(m_tablero->board() == pindel::Board());
+    QCOMPARE(lista(), QStringList{"Ganador"});
+    QVERIFY(m_tablero->isOpen());
+}
+
+void TestTablero::nameLoop()
+{
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    dialogs.cancelText();
+    dialogs.answerText("");
+    dialogs.answerText(QString(28, 'x'));
+    // Typed characters the file cannot hold never reach the box; the rest is kept as typed.
+    dialogs.then([](QWidget *w) {
+        auto *edit = w->findChild<QLineEdit *>();
+        QVERIFY(edit);
+        edit->clear();
+        for (const QChar ch : QString::fromUtf8("Ω Ñu")) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(edit, &key);
+        }
+        QCOMPARE(edit->text(), QString::fromUtf8(" Ñu"));
+        edit->insert(QString::fromUtf8("a\nb"));   // a pasted line break is refused whole
+        QCOMPARE(edit->text(), QString::fromUtf8(" Ñu"));
+        static_cast<QDialog *>(w)->reject();
+    });
+    const QString name27 = QString::fromUtf8("  José Núñez y Peña º´€ ok.");
+    QCOMPARE(name27.size(), 27);
+    dialogs.answerText(name27);
+    playSolution(31);
+    QCOMPARE(dialogs.answered(), 5);
+    QCOMPARE(dialogs.unexpected(), 0);
+    QVERIFY(dialogs.done());
+    QCOMPARE(lista(), QStringList{name27});
+    QCOMPARE(winnersBytes(), QByteArray("  Jos\xe9 N\xfa\xf1" "ez y Pe\xf1" "a \xba\xb4\x80 ok.\r\n"));
+}
+
+void TestTablero::winnersAreAddedInOrder_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("placeholder replaced, then appended")
+        << QByteArray() << QStringList{"Ana", "Luis"} << QByteArray("Ana\r\nLuis\r\n");
+    QTest::newRow("a name already listed is added again")
+        << QByteArray("Ana\r\nLuis\r\n") << QStringList{"Ana"} << QByteArray("Ana\r\nLuis\r\nAna\r\n");
+    QTest::newRow("placeholder first, other lines kept after it")
+        << QByteArray("Aun no lo ha logrado nadie\r\nPepe\r\n") << QStringList{"Eva"} << QByteArray("Eva\r\nPepe\r\n");
+    QTest::newRow("placeholder not first is an ordinary line")
+        << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
+        << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\nEva\r\n");
+    QTest::newRow("placeholder in other case is a name")
+        << QByteArray("aun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
+        << QByteArray("aun no lo ha logrado nadie\r\nEva\r\n");
+    QTest::newRow("empty file gets the name appended") << QByteArray("") << QStringList{"Eva"} << QByteArray("Eva\r\n");
+    QTest::newRow("line ends normalised on save")
+        << QByteArray("Ana\rLuis") << QStringList{"Eva"} << QByteArray("Ana\r\nLuis\r\nEva\r\n");
+}
+
+void TestTablero::winnersAreAddedInOrder()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, names);
+    QFETCH(QByteArray, expected);
+    if (!file.isNull())
+        writeWinners(file);
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    for (const QString &name : names) {
+        dialogs.answerText(name);
+        playSolution(31);
+    }
+    QCOMPARE(dialogs.answered(), names.size());
+    QCOMPARE(dialogs.unexpected(), 0);
+    QCOMPARE(winnersBytes(), expected);
+    QCOMPARE(lista(), pindel::winners::decodeLines(expected));
+}
+
+void TestTablero::lossShowsTheMessageOnce()
+{
+    writeWinners("Ana\r\n");
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    dialogs.then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        icon = box->icon();
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        box->button(QMessageBox::Ok)->click();
+    });
+    playSolution(30);
+    // Number 10 up over number 5 onto number 2: one peg left, outside the centre.
+    m_tablero->Image1_DragDrop(holeOfNumber(2), holeOfNumber(10));
+    QCOMPARE(dialogs.answered(), 1);
+    QCOMPARE(dialogs.unexpected(), 0);
+    QCOMPARE(dialogs.titles, QStringList{" Le falto muy poco"});
+    QCOMPARE(dialogs.texts,
+             QStringList{"     Ho ha conseguido dejar el Cd-rom en el centro, ¡¡PRUEBA NO SUPERADA!!."});
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(marcador(), QString("0"));
+    QCOMPARE(resto(), QString("32"));
+    QCOMPARE(lista(), QStringList{"Ana"});
+    QCOMPARE(winnersBytes(), QByteArray("Ana\r\n"));
+}
+
+void TestTablero::helpAndCredits()
+{
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    QList<QMessageBox::Icon> icons;
+    auto ok = [&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        icons << box->icon();
+        box->button(QMessageBox::Ok)->click();
+    };
+    dialogs.then(ok);
+    dialogs.then(ok);
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command3"), Qt::LeftButton);
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QCOMPARE(dialogs.titles, (QStringList{" Instrucciones de juego", "Datos del autor"}));
+    QCOMPARE(dialogs.texts.value(0).size(), 592);
+    QVERIFY(dialogs.texts.value(0).startsWith("     El juego consiste"));
+    QVERIFY(dialogs.texts.value(0).contains(QString::fromUtf8("posiciòn de origen")));
+    QVERIFY(dialogs.texts.value(0).contains(QString::fromUtf8("diagonal.  2º.- El")));
+    QCOMPARE(dialogs.texts.value(1), QString("     Este juego ha sido programado por MABERTO, Email: "
+                                             "maberto@example.com   http://www.example.com/maberto"));
+    QCOMPARE(icons, (QList<QMessageBox::Icon>{QMessageBox::Information, QMessageBox::Information}));
+    QCOMPARE(marcador(), QString("0"));
+}
+
+void TestTablero::gesture_data()
+{
+    // Events: 5 click on the bottom-left spot; R, L, M a button pressed on the top-right
+    // spot; h help; c credits; m a move; n new game.  Expected: the flag after each event,
+    // and whether the solution window is open at the end.
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("right press alone opens nothing") << "R" << "0" << false;
+    QTest::newRow("arm, then right press opens") << "5R" << "10" << true;
+    QTest::newRow("arming twice stays armed") << "55R" << "110" << true;
+    QTest::newRow("left press disarms") << "5LR" << "100" << false;
+    QTest::newRow("middle press disarms") << "5MR" << "100" << false;
+    QTest::newRow("re-arm after disarm") << "5L5R" << "1010" << true;
+    QTest::newRow("moves, help and credits keep it armed") << "5mhcR" << "11110" << true;
+    QTest::newRow("a new game disarms") << "5nR" << "100" << false;
+    QTest::newRow("one opening per arming") << "5RR" << "100" << true;
+}
+
+void TestTablero::gesture()
+{
+    QFETCH(QString, events);
+    QFETCH(QString, flags);
+    QFETCH(bool, opened);
+    Lifecycle::show(*m_tablero);
+    DialogScript dialogs;
+    QWidget *spot5 = m_tablero->findChild<QWidget *>("Label5");
+    QWidget *spot6 = m_tablero->findChild<QWidget *>("Label6");
+    QString seen;
+    for (const QChar event : events) {
+        switch (event.toLatin1()) {
+        case '5': QTest::mouseClick(spot5, Qt::LeftButton, {}, QPoint(5, 5)); break;
+        case 'R': QTest::mousePress(spot6, Qt::RightButton, {}, QPoint(5, 5)); QTest::mouseRelease(spot6, Qt::RightButton, {}, QPoint(5, 5)); break;
+        case 'L': QTest::mouseClick(spot6, Qt::LeftButton, {}, QPoint(5, 5)); break;
+        case 'M': QTest::mouseClick(spot6, Qt::MiddleButton, {}, QPoint(5, 5)); break;
+        case 'h': dialogs.pressOk(); m_tablero->Command3_Click(); break;
+        case 'c': dialogs.pressOk(); m_tablero->Command1_Click(); break;
+        case 'm': drop(23, 0); break;
+        case 'n': QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton); break;
+        }
+        seen += QString::number(m_tablero->solucion());
+    }
+    QCOMPARE(seen, flags);
+    QCOMPARE(m_solucion->isOpen(), opened);
+    QCOMPARE(m_solucion->isVisible(), opened);
+    QCOMPARE(dialogs.unexpected(), 0);
+}
+
+void TestTablero::restartsAndLeaving()
+{
+    Lifecycle::show(*m_tablero);
+    QWidget *spot5 = m_tablero->findChild<QWidget *>("Label5");
+    QWidget *spot6 = m_tablero->findChild<QWidget *>("Label6");
+    auto openSolution = [&] {
+        QTest::mouseClick(spot5, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mousePress(spot6, Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(m_solucion->isOpen());
+    };
+
+    // A new game mid-game, the solution open and the window moved: all back to the start,
+    // the list read again from the file, the window centred again.
+    openSolution();
+    drop(23, 0);
+    writeWinners("Ana\r\nLuis\r\n");
+    const QPoint centred = m_tablero->pos();
+    m_tablero->move(centred + QPoint(37, 11));
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    QVERIFY(!m_solucion->isOpen());
+    QVERIFY(m_tablero->isOpen() && m_tablero->isVisible());
+    QVERIFY(m_tablero->board() == pindel::Board());
+    QCOMPARE(marcador(), QString("0"));
+    QCOMPARE(resto(), QString("32"));
+    QCOMPARE(lista(), (QStringList{"Ana", "Luis"}));
+    QCOMPARE(m_tablero->pos(), centred);
+
+    // Reopening the solution after a restart works, and the close box closes both.
+    openSolution();
+    m_tablero->close();
+    QVERIFY(!m_tablero->isOpen() && !m_tablero->isVisible());
+    QVERIFY(!m_solucion->isOpen() && !m_solucion->isVisible());
+
+    // Leave closes both too.
+    Lifecycle::show(*m_tablero);
+    openSolution();
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command4"), Qt::LeftButton);
+    QVERIFY(!m_tablero->isOpen() && !m_solucion->isOpen());
+
+    // Shown again after leaving: a fresh game.
+    Lifecycle::show(*m_tablero);
+    QVERIFY(m_tablero->board() == pindel::Board());
+    QCOMPARE(m_tablero->focusWidget(), m_tablero->findChild<QWidget *>("Command1"));
+}
+
+void TestTablero::restartOfTheOnlyWindowKeepsTheProgram()
+{
+    Lifecycle::show(*m_tablero);
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    QTest::qWait(20);
+    QVERIFY(!Lifecycle::hasEnded());
+    QVERIFY(m_tablero->isOpen());
+
+    // Closing the last open window ends the program.
+    m_tablero->close();
+    QTRY_VERIFY_WITH_TIMEOUT(Lifecycle::hasEnded(), 2000);
+}
+
+void TestTablero::failedSaveIsReportedAndLosesNothing()
+{
+    writeWinners("Ana\r\n");
+    Lifecycle::show(*m_tablero);
+    // The file is swapped for a directory behind the program's back: no save can work.
+    QVERIFY(QFile::remove(winnersPath()));
+    QVERIFY(QDir().mkdir(winnersPath()));
+    DialogScript dialogs;
+    dialogs.answerText("Eva");
+    QString report;
+    dialogs.then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        report = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialogs.pressOk();  // the reload after the restart cannot read it either, and says so
+    playSolution(31);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
+    QVERIFY2(report.contains("001MpTa.cms"), qPrintable(report));
+    QCOMPARE(marcador(), QString("0"));
+    QVERIFY(m_tablero->isOpen());
+    QVERIFY(QFileInfo(winnersPath()).isDir());
+    QCOMPARE(dialogs.unexpected(), 0);
+}
+
+void TestTablero::unreadableFileIsNeverOverwritten()
+{
+    // A directory stands where the file should be: shown as unreadable, told once, and a
+    // win afterwards does not replace it.
+    QDir().mkpath(winnersPath());
+    DialogScript dialogs;
+    dialogs.pressOk();
+    Lifecycle::show(*m_tablero);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
+    QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
+    QVERIFY(lista().isEmpty());
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    QTest::qWait(20);
+    QCOMPARE(dialogs.answered(), 1);   // told once, not on every new game
+    QCOMPARE(dialogs.unexpected(), 0);
+    QVERIFY(QFileInfo(winnersPath()).isDir());
+}
+
+QTEST_MAIN(TestTablero)
+#include "test_tablero.moc"
