@@ -1,11 +1,8 @@
 // The presentation window as the player meets it: its design read back from the live
 // widgets, the gradient from a grab, the centring, and the advert's tick rhythm.
 
-#include "forpresentacion.h"
-#include "frmsolucion.h"
 #include "fuentes.h"
-#include "lifecycle.h"
-#include "tablero.h"
+#include "tres_ventanas.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,28 +23,7 @@ const QString kAdvert = QStringLiteral(
     "     Si usted quiere puede personalizar esta presentaci\u00f3n, asi como el resto del "
     "programa. Consulte precios por E\u00b4mail.");
 
-struct Windows {
-    FrmSolucion solucion;
-    Tablero tablero{solucion};
-    ForPresentacion presentacion{tablero};
-
-    Windows()
-    {
-        Lifecycle::resetEndForTesting();
-        Lifecycle::track(solucion);
-        Lifecycle::track(tablero);
-        Lifecycle::track(presentacion);
-    }
-    ~Windows()
-    {
-        // Leave no open window behind for the next test, and let the end run its course:
-        // a short event loop swallows the deferred last-close checks and the exit request,
-        // which would otherwise end the next test's modal boxes at once.
-        Lifecycle::endProgram();
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
-        Lifecycle::resetEndForTesting();
-    }
+struct Windows : TresVentanas {
     QLabel *advert() { return presentacion.findChild<QLabel *>(QStringLiteral("LblPublicidad")); }
     QTimer *timer(const char *name) { return presentacion.findChild<QTimer *>(QLatin1String(name)); }
 };
