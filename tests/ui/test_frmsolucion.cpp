@@ -72,7 +72,6 @@ private slots:
     void moves_data();
     void moves();
     void listAsDesigned();
-    void designShowsOnes();
     void numbers_data();
     void numbers();
     void controls_data();
@@ -196,16 +195,6 @@ void TestFrmSolucion::listAsDesigned()
     // The longest item fits beside the scroll bar.
     const int widest = list->fontMetrics().horizontalAdvance(list->item(30)->text());
     QVERIFY2(widest <= list->viewport()->width(), qPrintable(QString::number(widest)));
-}
-
-void TestFrmSolucion::designShowsOnes()
-{
-    // Before the load handler every square shows the design caption.
-    m_window->resetToDesign();
-    for (int i = 0; i < 32; ++i) {
-        const QByteArray name = "Label1_" + QByteArray::number(i);
-        QCOMPARE(control<QLabel>(*m_window, name.constData())->text(), QStringLiteral("1"));
-    }
 }
 
 void TestFrmSolucion::numbers_data()
