@@ -25,6 +25,7 @@
 #include <QValidator>
 
 #include <cmath>
+#include <memory>
 
 namespace pindel {
 
@@ -304,12 +305,22 @@ void Tablero::centrar()
 void Tablero::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The frame's size is known only once the window has been shown for the first time;
-    // centre again with it if it differs from the size the load handler had to assume.
-    QTimer::singleShot(0, this, [this] {
-        if (isOpen() && frameGeometry().size() != m_centradoCon)
+    // The frame's size is known only some time after the window is first shown (the window
+    // manager reports it when it has framed the window).  Until then the load handler has
+    // centred the bare window; centre again, once, when the real frame turns up.
+    auto tries = std::make_shared<int>(0);
+    auto *timer = new QTimer(this);
+    timer->setInterval(25);
+    connect(timer, &QTimer::timeout, this, [this, timer, tries] {
+        const bool changed = frameGeometry().size() != m_centradoCon;
+        if (changed && isOpen())
             centrar();
+        if (changed || ++*tries >= 20 || !isOpen()) {
+            timer->stop();
+            timer->deleteLater();
+        }
     });
+    timer->start();
 }
 
 void Tablero::mostrarHuecos()
