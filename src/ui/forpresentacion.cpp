@@ -31,6 +31,18 @@ void setColour(QWidget *control, QPalette::ColorRole role, QColor colour)
     control->setPalette(palette);
 }
 
+// A graphical-style button: a flat face in its own colour inside a raised bevel, sunken while
+// pressed, framed in black while it has the focus.  The platform's style would shade the face
+// into a gradient of other colours.
+void setFace(QAbstractButton *button, const QColor &colour)
+{
+    setColour(button, QPalette::Button, colour);
+    button->setStyleSheet(QStringLiteral("QAbstractButton { background-color: %1; border: 2px outset %1; }"
+                                         "QAbstractButton:focus { border: 2px solid black; }"
+                                         "QAbstractButton:pressed { border: 2px inset %1; }")
+                              .arg(colour.name()));
+}
+
 } // namespace
 
 QString ForPresentacion::textoPublicidad()
@@ -58,7 +70,7 @@ void ForPresentacion::buildControls()
     play->setText(QStringLiteral("&Pindel"));
     play->setGeometry(twips::rect(4035, 1200, 2820, 1215));
     play->setFont(fuenteSansSerif(13.5, true));
-    setColour(play, QPalette::Button, QColor(255, 192, 192));
+    setFace(play, QColor(255, 192, 192));
     // The sun stands above the caption; a tool button is the button that lays out so.
     play->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     play->setIcon(svgIcon(art::kSol));
@@ -79,14 +91,14 @@ void ForPresentacion::buildControls()
     salir->setObjectName(QStringLiteral("Command3"));
     salir->setGeometry(twips::rect(4080, 2880, 1215, 375));
     salir->setFont(fuenteSansSerif(12, true));
-    setColour(salir, QPalette::Button, QColor(192, 192, 0));
+    setFace(salir, QColor(192, 192, 0));
     m_command3 = salir;
 
     auto *creditos = new QPushButton(QStringLiteral("&Creditos"), this);
     creditos->setObjectName(QStringLiteral("Command2"));
     creditos->setGeometry(twips::rect(5640, 2880, 1215, 375));
     creditos->setFont(fuenteSansSerif(9.75, true));
-    setColour(creditos, QPalette::Button, QColor(192, 192, 255));
+    setFace(creditos, QColor(192, 192, 255));
     m_command2 = creditos;
 
     m_label1 = new QLabel(QStringLiteral("Pindel.  Maberto"), this);

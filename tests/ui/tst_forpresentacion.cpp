@@ -177,6 +177,10 @@ void TestForPresentacion::gradient()
                                     .arg(image.pixelColor(x, probe.row).name())));
         }
     }
+    // The buttons' faces show their own colours, unshaded.
+    QCOMPARE(image.pixelColor(269 + 10, 80 + 10), QColor(255, 192, 192));
+    QCOMPARE(image.pixelColor(272 + 5, 192 + 5), QColor(192, 192, 0));
+    QCOMPARE(image.pixelColor(376 + 5, 192 + 5), QColor(192, 192, 255));
 }
 
 void TestForPresentacion::centring()
