@@ -142,6 +142,7 @@ Tablero::Tablero(ManagedWindow &solucion, QWidget *parent)
     m_vacioPicture = new QSvgRenderer(QStringLiteral(":/art/anillo.svg"), this);
     m_muestraPicture = new QSvgRenderer(QStringLiteral(":/art/cdrom.svg"), this);
     crearControles();
+    aplicarDiseno();
     resetToDesign();
 }
 
@@ -167,8 +168,10 @@ void Tablero::crearControles()
     }
 
     QLabel **labels[] = {&Label2, &LblResto, &Label1, &LblMarcador, &Label4, &Label3, &Label5, &Label6};
+    static_assert(std::size(labels) == std::size(kLabels));
     for (std::size_t i = 0; i < std::size(kLabels); ++i) {
         auto *label = new QLabel(this);
+        m_etiquetas[i] = label;
         label->setObjectName(QString::fromLatin1(kLabels[i].name));
         label->setWordWrap(true);
         label->setFocusPolicy(Qt::NoFocus);
@@ -202,13 +205,14 @@ void Tablero::crearControles()
     setTabOrder(Lista, Command4);
 }
 
-void Tablero::resetToDesign()
+void Tablero::aplicarDiseno()
 {
+    // Everything here is fixed for the life of the window; resetToDesign() restores only
+    // what a game can change.
     for (std::size_t i = 0; i < std::size(kLabels); ++i) {
         const LabelDesign &d = kLabels[i];
-        auto *label = findChild<QLabel *>(QString::fromLatin1(d.name));
+        QLabel *label = m_etiquetas[i];
         label->setGeometry(d.geometry);
-        label->setText(d.caption ? QString::fromUtf8(d.caption) : textoPublicidad());
         label->setAlignment(d.alignment);
         label->setFont(fuenteSansSerif(9.75, d.bold));
         label->setToolTip(QString::fromUtf8(d.tip));
@@ -219,8 +223,7 @@ void Tablero::resetToDesign()
         label->setAutoFillBackground(false);
     }
 
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonDesign &d = kButtons[i];
+    for (const ButtonDesign &d : kButtons) {
         auto *button = findChild<QPushButton *>(QString::fromLatin1(d.name));
         button->setGeometry(d.geometry);
         button->setToolTip(QString::fromUtf8(d.tip));
@@ -228,14 +231,12 @@ void Tablero::resetToDesign()
         if (d.picture) {
             button->setIcon(svgIcon(QString::fromLatin1(d.picture)));
             button->setIconSize(QSize(32, 32));
-            button->setText(QString());
         }
     }
     Command4->setText(QStringLiteral("X"));
     Command4->setFont(fuenteSansSerif(24, true));
 
     Lista->setGeometry(360, 280, 225, 68);
-    Lista->clear();
     Lista->setFont(fuenteSansSerif(9.75, true));
     Lista->setToolTip(QStringLiteral("Lista de las personas que han conseguido completar el juego"));
     QPalette pal = Lista->palette();
@@ -252,11 +253,22 @@ void Tablero::resetToDesign()
     Muestra->setPicture(m_muestraPicture);
     Muestra->hide();
 
-    // The holes have no picture of their own until the load handler gives them one.
     for (const Hole &h : holes()) {
         Image1[h.index]->setGeometry(h.left, h.top, kHoleSize, kHoleSize);
-        Image1[h.index]->setPicture(nullptr);
+        Image1[h.index]->setAccessibleName(QStringLiteral("Hueco %1").arg(h.index));
     }
+}
+
+void Tablero::resetToDesign()
+{
+    for (std::size_t i = 0; i < std::size(kLabels); ++i) {
+        const LabelDesign &d = kLabels[i];
+        m_etiquetas[i]->setText(d.caption ? QString::fromUtf8(d.caption) : textoPublicidad());
+    }
+    Lista->clear();
+    // The holes have no picture of their own until the load handler gives them one.
+    for (HolePicture *hole : Image1)
+        hole->setPicture(nullptr);
     Command1->setFocus();
 }
 
@@ -328,8 +340,10 @@ void Tablero::mostrarHuecos()
     for (const Hole &h : holes()) {
         const bool vacio = m_board.isEmpty(h.index);
         HolePicture *hole = Image1[h.index];
-        hole->setPicture(vacio ? Vacio->picture() : Muestra->picture());
-        hole->setAccessibleName(QStringLiteral("Hueco %1").arg(h.index));
+        const QSvgRenderer *picture = vacio ? Vacio->picture() : Muestra->picture();
+        if (hole->picture() == picture)
+            continue;
+        hole->setPicture(picture);
         hole->setAccessibleDescription(vacio ? QStringLiteral("Vacío") : QStringLiteral("Con un Cd-rom"));
     }
 }

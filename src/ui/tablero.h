@@ -66,6 +66,7 @@ protected:
 
 private:
     void crearControles();
+    void aplicarDiseno();
     void centrar();
     void mostrarHuecos();
     void Conseguido();
@@ -94,6 +95,7 @@ private:
     QPushButton *Command4 = nullptr;
     QListWidget *Lista = nullptr;
     QWidget *Shape1 = nullptr;
+    std::array<QLabel *, 8> m_etiquetas{};   // the labels, in the order of their design table
 
     // The two pictures; a hole is empty exactly when it shows m_vacioPicture.
     QSvgRenderer *m_vacioPicture = nullptr;
