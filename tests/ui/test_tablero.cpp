@@ -658,8 +658,15 @@ void TestTablero::restartsAndLeaving()
     openSolution();
     drop(23, 0);
     writeWinners("Ana\r\nLuis\r\n");
-    const QPoint centred = m_tablero->pos();
-    m_tablero->move(centred + QPoint(37, 11));
+    auto centred = [this] {
+        const QRect screen = m_tablero->screen()->geometry();
+        const QRect frame = m_tablero->frameGeometry();
+        return frame.top() == int(std::floor((screen.height() - frame.height()) / 2.0))
+               && frame.left() == int(std::floor((screen.width() - frame.width()) / 2.0));
+    };
+    QTRY_VERIFY(centred());
+    m_tablero->move(m_tablero->pos() + QPoint(37, 11));
+    QVERIFY(!centred());
     QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
     QVERIFY(!m_solucion->isOpen());
     QVERIFY(m_tablero->isOpen() && m_tablero->isVisible());
@@ -667,7 +674,7 @@ void TestTablero::restartsAndLeaving()
     QCOMPARE(marcador(), QString("0"));
     QCOMPARE(resto(), QString("32"));
     QCOMPARE(lista(), (QStringList{"Ana", "Luis"}));
-    QCOMPARE(m_tablero->pos(), centred);
+    QVERIFY(centred());
 
     // Reopening the solution after a restart works, and the close box closes both.
     openSolution();
