@@ -1,0 +1,260 @@
+// Failure drills through the real board window: winners files no player writes by hand
+// (huge, one enormous line, binary garbage) and data directories that cannot work.  The
+// board must open with the start position, show what the file holds, tell the player what
+// went wrong, and after a win write back every stored line plus the new name.
+
+#include "dialogs.h"
+
+#include "frmsolucion.h"
+#include "fuentes.h"
+#include "lifecycle.h"
+#include "tablero.h"
+#include "winners_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using pindel::Lifecycle;
+using pindel::Tablero;
+
+namespace {
+
+// A winning line, as (from, to) numbers of the solution picture: 1..32 in reading order
+// over the cross, skipping the centre, which is 0.
+struct Jump { int from, to; };
+const Jump kWinningLine[31] = {
+    {15, 0}, {27, 16}, {20, 22}, {7, 20}, {16, 27}, {30, 22}, {23, 21}, {20, 22},
+    {25, 23}, {22, 24}, {31, 23}, {23, 25}, {32, 24}, {25, 23}, {12, 25}, {26, 24},
+    {13, 26}, {23, 25}, {26, 24}, {10, 12}, {24, 11}, {12, 10}, {3, 11}, {10, 12},
+    {8, 10}, {1, 9}, {9, 11}, {2, 10}, {0, 5}, {12, 10}, {5, 0},
+};
+
+int holeOfNumber(int number)
+{
+    if (number == 0)
+        return pindel::kCentre;
+    int n = 0;
+    for (int row = 0; row < 7; ++row)
+        for (int column = 0; column < 7; ++column) {
+            const int index = pindel::holeAtCell(row, column);
+            if (index > 0 && ++n == number)
+                return index;
+        }
+    return -1;
+}
+
+// The bytes a load and a save give back: line ends made CR LF, nothing else changed.
+QByteArray normalised(const QByteArray &in)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < in.size() && in[i + 1] == '\n')
+                ++i;
+        } else {
+            out += in[i];
+        }
+    }
+    if (!in.isEmpty() && !out.endsWith("\r\n"))
+        out += "\r\n";
+    return out;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestDrillsBoard : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void strangeFiles_data();
+    void strangeFiles();
+    void dataDirectoryCannotWork_data();
+    void dataDirectoryCannotWork();
+
+private:
+    void open();
+    void win(DialogScript &dialogs, const QString &name);
+    QStringList lista() const;
+    QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
+
+    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<pindel::FrmSolucion> m_solucion;
+    std::unique_ptr<Tablero> m_tablero;
+};
+
+void TestDrillsBoard::initTestCase()
+{
+    pindel::instalarFuentes();
+    Lifecycle::setExitFunctionForTesting([](int) {});
+}
+
+void TestDrillsBoard::init()
+{
+    m_data = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_data->isValid());
+    qputenv("XDG_DATA_HOME", m_data->path().toLocal8Bit());
+    Lifecycle::resetEndForTesting();
+}
+
+void TestDrillsBoard::cleanup()
+{
+    m_tablero.reset();
+    m_solucion.reset();
+    QCoreApplication::processEvents();
+    Lifecycle::resetEndForTesting();
+}
+
+void TestDrillsBoard::open()
+{
+    m_solucion = std::make_unique<pindel::FrmSolucion>();
+    m_tablero = std::make_unique<Tablero>(*m_solucion);
+    Lifecycle::track(*m_solucion);
+    Lifecycle::track(*m_tablero);
+    Lifecycle::show(*m_tablero);
+    QVERIFY(m_tablero->isOpen());
+    QCOMPARE(label("LblMarcador"), QString("0"));
+    QCOMPARE(label("LblResto"), QString("32"));
+}
+
+void TestDrillsBoard::win(DialogScript &dialogs, const QString &name)
+{
+    dialogs.answerText(name);
+    for (const Jump &jump : kWinningLine)
+        m_tablero->Image1_DragDrop(holeOfNumber(jump.to), holeOfNumber(jump.from));
+}
+
+QStringList TestDrillsBoard::lista() const
+{
+    QStringList lines;
+    const auto *list = m_tablero->findChild<QListWidget *>("Lista");
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+void TestDrillsBoard::strangeFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QStringList names;
+    for (int i = 0; i < 100000; ++i)
+        names << QStringLiteral("Ganador %1").arg(i, 6, 10, QLatin1Char('0'));
+    QTest::newRow("100,000 names") << pindel::winners::encodeLines(names);
+    QTest::newRow("one line of 1 MiB") << QByteArray(1 << 20, '\xe9') + "\r\n";
+    QRandomGenerator random(7122026);
+    QByteArray garbage(1 << 20, Qt::Uninitialized);
+    for (char &byte : garbage)
+        byte = char(random.bounded(256));
+    QTest::newRow("binary garbage") << garbage;
+}
+
+void TestDrillsBoard::strangeFiles()
+{
+    QFETCH(QByteArray, file);
+    const QString path = m_data->path() + "/pindel/001MpTa.cms";
+    QVERIFY(QDir().mkpath(m_data->path() + "/pindel"));
+    {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(file), file.size());
+    }
+    DialogScript dialogs;
+    open();
+    const QStringList lines = pindel::winners::decodeLines(file);
+    QCOMPARE(lista().size(), lines.size());
+    QVERIFY(lista() == lines);
+    QCOMPARE(readAll(path), file);  // opening the board writes nothing
+
+    win(dialogs, "Ana");
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 20000);
+    QCOMPARE(dialogs.unexpected(), 0);
+    const QByteArray expected = normalised(file) + "Ana\r\n";
+    const QByteArray after = readAll(path);
+    QCOMPARE(after.size(), expected.size());
+    QVERIFY(after == expected);
+    QCOMPARE(label("LblMarcador"), QString("0"));
+    QCOMPARE(lista().size(), lines.size() + 1);
+    QCOMPARE(lista().constLast(), QString("Ana"));
+}
+
+void TestDrillsBoard::dataDirectoryCannotWork_data()
+{
+    QTest::addColumn<QString>("blocker");  // a regular file, relative to the data home
+    QTest::addColumn<QString>("home");     // XDG_DATA_HOME, relative to the temporary dir
+    QTest::newRow("data directory is a regular file") << "pindel" << "";
+    QTest::newRow("data home is a regular file") << "" << "home-file";
+    QTest::newRow("data home under a regular file") << "" << "home-file/share";
+}
+
+// No winners file can exist there: the board opens with the placeholder and says why, a
+// win is told it could not be stored, and the file in the way is never touched.
+void TestDrillsBoard::dataDirectoryCannotWork()
+{
+    QFETCH(QString, blocker);
+    QFETCH(QString, home);
+    const QByteArray blockerBytes("not a directory\n");
+    QString blockerPath;
+    if (!home.isEmpty()) {
+        blockerPath = m_data->path() + "/home-file";
+        qputenv("XDG_DATA_HOME", (m_data->path() + "/" + home).toLocal8Bit());
+    } else {
+        blockerPath = m_data->path() + "/" + blocker;
+    }
+    {
+        QFile out(blockerPath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(blockerBytes);
+    }
+
+    DialogScript dialogs;
+    QString loadReport, saveReport;
+    dialogs.then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY2(box, "expected the report of the load");
+        loadReport = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    open();
+    QCOMPARE(lista(), QStringList{"Aun no lo ha logrado nadie"});
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
+    QVERIFY2(loadReport.contains("001MpTa.cms"), qPrintable(loadReport));
+
+    dialogs.answerText("Ana");
+    dialogs.then([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY2(box, "expected the report of the save");
+        saveReport = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    for (const Jump &jump : kWinningLine)
+        m_tablero->Image1_DragDrop(holeOfNumber(jump.to), holeOfNumber(jump.from));
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
+    QTest::qWait(50);
+    QCOMPARE(dialogs.unexpected(), 0);
+    QVERIFY2(saveReport.contains("001MpTa.cms"), qPrintable(saveReport));
+    QVERIFY(m_tablero->isOpen());
+    QCOMPARE(label("LblMarcador"), QString("0"));
+    QCOMPARE(label("LblResto"), QString("32"));
+    QCOMPARE(readAll(blockerPath), blockerBytes);
+    QVERIFY(QFileInfo(blockerPath).isFile());
+}
+
+QTEST_MAIN(TestDrillsBoard)
+#include "test_drills_board.moc"
