@@ -1,6 +1,7 @@
 // The program: builds its windows once and shows the first.  This is the only place that
 // knows every window; they reach one another through the lifecycle.
 
+#include "accesibilidad.h"
 #include "forpresentacion.h"
 #include "frmsolucion.h"
 #include "fuentes.h"
@@ -22,6 +23,10 @@ int main(int argc, char **argv)
     pindel::FrmSolucion solucion;
     pindel::Tablero tablero(solucion);
     pindel::ForPresentacion presentacion(tablero);
+    // What a screen reader says for each control; nothing on screen changes.
+    pindel::describirControles(&solucion);
+    pindel::describirControles(&tablero);
+    pindel::describirControles(&presentacion);
     pindel::Lifecycle::track(solucion);
     pindel::Lifecycle::track(tablero);
     pindel::Lifecycle::track(presentacion);
