@@ -2,6 +2,8 @@
 # configures and builds out of tree.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
@@ -26,9 +28,36 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
 	./$(BUILD)/bench/pindel_bench
 
+# Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
+# the real program on a private X server with a window manager.
+screenshots: build
+	python3 tests/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
+
 # The Debian package, written into $(BUILD)/.
 package: build
 	cmake --build $(BUILD) --target package
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (own build
+# directory), the core and register tests of the plain build under Valgrind, then a short
+# fuzz run of the winners-file format.
+check: build
+	cmake -S . -B $(ASAN_BUILD) -DPINDEL_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure --timeout 900
+	tests/memcheck.sh $(BUILD) 'core|register'
+	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+# libFuzzer on the winners-file format for FUZZ_SECONDS; new inputs go to
+# $(FUZZ_BUILD)/corpus, the committed seeds stay as they are.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DPINDEL_FUZZ=ON $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_winners
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_winners -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
