@@ -48,22 +48,23 @@ bool fileSystemIgnoresCase()
 }
 
 namespace {
+// The window frozen now; null when nothing is, or when it was frozen already by its owner.
 QPointer<QWidget> g_locked;
 }
 
 void lockWindowUpdate(QWidget *window)
 {
     unlockWindowUpdate();
-    if (window) {
+    if (window && window->updatesEnabled()) {
         g_locked = window;
-        window->setUpdatesEnabled(false);
+        window->setAttribute(Qt::WA_UpdatesDisabled, true);
     }
 }
 
 void unlockWindowUpdate()
 {
     if (g_locked)
-        g_locked->setUpdatesEnabled(true);
+        g_locked->setAttribute(Qt::WA_UpdatesDisabled, false);
     g_locked = nullptr;
 }
 

@@ -37,7 +37,12 @@ inline constexpr const char *kDescription = "Juego para una persona.";
 // default locale.  Runs once, after the application object exists.
 void setProgramIdentity();
 
-// Freezes drawing of `window` until unlockWindowUpdate() is called.
+// Freezes drawing of `window` until unlockWindowUpdate(): while frozen, update() and
+// repaint() of the window itself do nothing.  Controls changed meanwhile are drawn after the
+// release, by the event loop, once and only where they changed.  (QWidget::setUpdatesEnabled(true) would instead redraw the whole window on every
+// release, which for a 50 ms animation costs several times the work of the change itself.)
+// One window at a time: a new lock releases the previous one.  A window whose updates are
+// already disabled is left as it is.
 void lockWindowUpdate(QWidget *window);
 void unlockWindowUpdate();
 

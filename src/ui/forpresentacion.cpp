@@ -153,21 +153,32 @@ void ForPresentacion::load()
 
 void ForPresentacion::pintarDegradado()
 {
-    // The rows themselves are drawn by paintEvent, so the gradient also survives the window
-    // being covered; painting "now" means asking for the whole surface to be drawn again.
+    // The 256 rows go into the window's own picture, which paintEvent shows: so the gradient
+    // survives the window being covered, and a repaint costs one copy, not 256 lines.  Each
+    // row is a one-pixel band from x = 0 to the inner width, in RGB(255, 127, row); a band
+    // rather than a line so it stays whole at any device pixel ratio.
+    const qreal ratio = devicePixelRatioF();
+    QImage picture((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    const int ancho = width();
+    for (qint16 fila = 0; fila <= 255; ++fila)
+        painter.fillRect(QRectF(0, fila, ancho + 1, 1), QColor(255, 127, fila));
+    painter.end();
+    m_degradado = picture;
     update();
 }
 
 void ForPresentacion::paintEvent(QPaintEvent *event)
 {
+    if (m_degradado.isNull())
+        return;  // not loaded yet: the black background
     QPainter painter(this);
-    const int ancho = width();
-    const int primera = std::max(0, event->rect().top());
-    const int ultima = std::min(255, event->rect().bottom());
-    for (int fila = primera; fila <= ultima; ++fila) {
-        painter.setPen(QColor(255, 127, fila));
-        painter.drawLine(0, fila, ancho, fila);
-    }
+    const QRect area = event->rect();
+    const qreal ratio = m_degradado.devicePixelRatio();
+    painter.drawImage(area, m_degradado,
+                      QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 void ForPresentacion::centrar()

@@ -5,6 +5,7 @@
 
 #include "lifecycle.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -64,6 +65,8 @@ private:
     QLabel *m_label1 = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
+
+    QImage m_degradado;  // the gradient as last painted; empty until the first load
 
     QString m_frasePublicidad;
     qint32 m_publicidad = 0;

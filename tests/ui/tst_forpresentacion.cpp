@@ -2,6 +2,7 @@
 // widgets, the gradient from a grab, the centring, and the advert's tick rhythm.
 
 #include "fuentes.h"
+#include "module1.h"
 #include "tres_ventanas.h"
 
 #include <QAbstractButton>
@@ -44,6 +45,8 @@ private slots:
     void timersRunFromLoad();
     void tickRhythm_data();
     void tickRhythm();
+    void ticksReachTheScreen();
+    void freezeAndRelease();
     void playStopsTheAdvertForGood();
     void playBringsAnOpenBoardBack();
     void credits();
@@ -258,6 +261,50 @@ void TestForPresentacion::tickRhythm()
     QVERIFY(w.presentacion.UnaLetraMas() == 0 || w.presentacion.UnaLetraMas() == 1);
     if (tick == 12)
         QCOMPARE(w.advert()->text().trimmed(), QStringLiteral("S"));
+}
+
+void TestForPresentacion::ticksReachTheScreen()
+{
+    // What the window shows is read back from the platform, not rendered afresh: a freeze
+    // that lost the label's change would leave the old picture there.
+    Windows w;
+    Lifecycle::show(w.presentacion);
+    QVERIFY(QTest::qWaitForWindowExposed(&w.presentacion));
+    w.timer("Timer2")->stop();
+    const QRect advert(25, 72, 211, 144);
+    auto onScreen = [&] {
+        QTest::qWait(30);
+        return w.presentacion.screen()->grabWindow(w.presentacion.winId()).toImage()
+            .copy(advert).convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage empty = onScreen();
+    QVERIFY(!empty.isNull());
+    for (int i = 0; i < 12; ++i)
+        w.presentacion.Timer2_Timer();
+    w.timer("Timer2")->stop();
+    const QImage typed = onScreen();
+    QVERIFY(typed != empty);
+    QCOMPARE(typed, w.presentacion.grab(advert).toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+void TestForPresentacion::freezeAndRelease()
+{
+    QWidget window;
+    Module1::lockWindowUpdate(&window);
+    QVERIFY(!window.updatesEnabled());
+    Module1::unlockWindowUpdate();
+    QVERIFY(window.updatesEnabled());
+    Module1::unlockWindowUpdate();
+    QVERIFY(window.updatesEnabled());
+
+    // A second lock releases the first; a window its owner froze stays frozen.
+    QWidget other;
+    other.setUpdatesEnabled(false);
+    Module1::lockWindowUpdate(&window);
+    Module1::lockWindowUpdate(&other);
+    QVERIFY(window.updatesEnabled());
+    Module1::unlockWindowUpdate();
+    QVERIFY(!other.updatesEnabled());
 }
 
 void TestForPresentacion::playStopsTheAdvertForGood()
