@@ -27,6 +27,7 @@ test: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
 	./$(BUILD)/bench/pindel_bench
+	scripts/bench-desktop $(BUILD)
 
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
 # the real program on a private X server with a window manager.
