@@ -130,6 +130,7 @@ QStringList decodeLines(const QByteArray &bytes)
 {
     const QString text = cp1252::decode(bytes);
     QStringList lines;
+    lines.reserve(bytes.count('\r') + 1);
     const qsizetype size = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
