@@ -1,7 +1,12 @@
 #include "svgpicture.h"
 
+#include <QApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 
 #include <memory>
@@ -46,14 +51,60 @@ QPixmap svgPixmap(const QString &resource, const QSize &size, qreal devicePixelR
     return pixmap;
 }
 
+namespace {
+
+// Renders a size only when it is first asked for, then keeps it: a window that is never shown
+// never pays for its icon, and a button pays for the one size it draws.  (Rendering all eight
+// sizes of every icon up front took a third of the program's start-up.)
+class SvgIconEngine : public QIconEngine {
+public:
+    explicit SvgIconEngine(const QString &resource) : m_resource(resource) {}
+
+    QIconEngine *clone() const override { return new SvgIconEngine(*this); }
+    QString key() const override { return QStringLiteral("pindel-svg"); }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const QString key = QStringLiteral("pindel-svg:%1:%2x%3:%4")
+                                .arg(m_resource).arg(size.width()).arg(size.height()).arg(int(mode));
+        QPixmap picture;
+        if (QPixmapCache::find(key, &picture))
+            return picture;
+        picture = svgPixmap(m_resource, size);
+        if (mode != QIcon::Normal && !picture.isNull()) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+        }
+        QPixmapCache::insert(key, picture);
+        return picture;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state));
+    }
+
+private:
+    QString m_resource;
+};
+
+} // namespace
+
 QIcon svgIcon(const QString &resource)
 {
-    QIcon icon;
     if (!renderer(resource).isValid())
-        return icon;
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(svgPixmap(resource, QSize(side, side)));
-    return icon;
+        return QIcon();
+    return QIcon(new SvgIconEngine(resource));
 }
 
 } // namespace pindel
