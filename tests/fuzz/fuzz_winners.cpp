@@ -8,6 +8,7 @@
 
 #include "cp1252.h"
 #include "winners_file.h"
+#include "register_test_util.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -31,24 +32,6 @@ bool allLinesEndCrLf(const QByteArray &in)
     return in.isEmpty() || in.endsWith("\r\n");
 }
 
-// The input with CR and CR LF made CR LF and a line end added to an unfinished last line.
-QByteArray normalised(const QByteArray &in)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == '\r') {
-            out += "\r\n";
-            if (i + 1 < in.size() && in[i + 1] == '\n')
-                ++i;
-        } else {
-            out += in[i];
-        }
-    }
-    if (!in.isEmpty() && !out.endsWith("\r\n"))
-        out += "\r\n";
-    return out;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -66,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray out = pindel::winners::encodeLines(entries);
     if (allLinesEndCrLf(in) && out != in)
         fail("CR LF input not written back byte for byte");
-    if (out != normalised(in))
+    if (out != regtest::normalised(in))
         fail("written bytes differ from the input beyond its line ends");
     if (pindel::winners::decodeLines(out) != entries)
         fail("written list does not read back the same");

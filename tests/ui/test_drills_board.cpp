@@ -4,6 +4,8 @@
 // went wrong, and after a win write back every stored line plus the new name.
 
 #include "dialogs.h"
+#include "register/register_test_util.h"
+#include "solucion_ganadora.h"
 
 #include "frmsolucion.h"
 #include "fuentes.h"
@@ -25,57 +27,6 @@
 using pindel::Lifecycle;
 using pindel::Tablero;
 
-namespace {
-
-// A winning line, as (from, to) numbers of the solution picture: 1..32 in reading order
-// over the cross, skipping the centre, which is 0.
-struct Jump { int from, to; };
-const Jump kWinningLine[31] = {
-    {15, 0}, {27, 16}, {20, 22}, {7, 20}, {16, 27}, {30, 22}, {23, 21}, {20, 22},
-    {25, 23}, {22, 24}, {31, 23}, {23, 25}, {32, 24}, {25, 23}, {12, 25}, {26, 24},
-    {13, 26}, {23, 25}, {26, 24}, {10, 12}, {24, 11}, {12, 10}, {3, 11}, {10, 12},
-    {8, 10}, {1, 9}, {9, 11}, {2, 10}, {0, 5}, {12, 10}, {5, 0},
-};
-
-int holeOfNumber(int number)
-{
-    if (number == 0)
-        return pindel::kCentre;
-    int n = 0;
-    for (int row = 0; row < 7; ++row)
-        for (int column = 0; column < 7; ++column) {
-            const int index = pindel::holeAtCell(row, column);
-            if (index > 0 && ++n == number)
-                return index;
-        }
-    return -1;
-}
-
-// The bytes a load and a save give back: line ends made CR LF, nothing else changed.
-QByteArray normalised(const QByteArray &in)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == '\r') {
-            out += "\r\n";
-            if (i + 1 < in.size() && in[i + 1] == '\n')
-                ++i;
-        } else {
-            out += in[i];
-        }
-    }
-    if (!in.isEmpty() && !out.endsWith("\r\n"))
-        out += "\r\n";
-    return out;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class TestDrillsBoard : public QObject {
     Q_OBJECT
@@ -137,8 +88,8 @@ void TestDrillsBoard::open()
 void TestDrillsBoard::win(DialogScript &dialogs, const QString &name)
 {
     dialogs.answerText(name);
-    for (const Jump &jump : kWinningLine)
-        m_tablero->Image1_DragDrop(holeOfNumber(jump.to), holeOfNumber(jump.from));
+    for (const solucion::Salto &salto : solucion::kMovimientos)
+        m_tablero->Image1_DragDrop(solucion::hueco(salto.a), solucion::hueco(salto.desde));
 }
 
 QStringList TestDrillsBoard::lista() const
@@ -180,13 +131,13 @@ void TestDrillsBoard::strangeFiles()
     const QStringList lines = pindel::winners::decodeLines(file);
     QCOMPARE(lista().size(), lines.size());
     QVERIFY(lista() == lines);
-    QCOMPARE(readAll(path), file);  // opening the board writes nothing
+    QCOMPARE(regtest::readBytes(path), file);  // opening the board writes nothing
 
     win(dialogs, "Ana");
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 20000);
     QCOMPARE(dialogs.unexpected(), 0);
-    const QByteArray expected = normalised(file) + "Ana\r\n";
-    const QByteArray after = readAll(path);
+    const QByteArray expected = regtest::normalised(file) + "Ana\r\n";
+    const QByteArray after = regtest::readBytes(path);
     QCOMPARE(after.size(), expected.size());
     QVERIFY(after == expected);
     QCOMPARE(label("LblMarcador"), QString("0"));
@@ -243,8 +194,8 @@ void TestDrillsBoard::dataDirectoryCannotWork()
         saveReport = box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    for (const Jump &jump : kWinningLine)
-        m_tablero->Image1_DragDrop(holeOfNumber(jump.to), holeOfNumber(jump.from));
+    for (const solucion::Salto &salto : solucion::kMovimientos)
+        m_tablero->Image1_DragDrop(solucion::hueco(salto.a), solucion::hueco(salto.desde));
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
     QTest::qWait(50);
     QCOMPARE(dialogs.unexpected(), 0);
@@ -252,7 +203,7 @@ void TestDrillsBoard::dataDirectoryCannotWork()
     QVERIFY(m_tablero->isOpen());
     QCOMPARE(label("LblMarcador"), QString("0"));
     QCOMPARE(label("LblResto"), QString("32"));
-    QCOMPARE(readAll(blockerPath), blockerBytes);
+    QCOMPARE(regtest::readBytes(blockerPath), blockerBytes);
     QVERIFY(QFileInfo(blockerPath).isFile());
 }
 

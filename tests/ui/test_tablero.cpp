@@ -3,6 +3,7 @@
 // on disk, the hidden gesture and the restarts.
 
 #include "dialogs.h"
+#include "solucion_ganadora.h"
 
 #include "frmsolucion.h"
 #include "fuentes.h"
@@ -25,35 +26,12 @@
 
 using pindel::Lifecycle;
 using pindel::Tablero;
+using solucion::hueco;
+using solucion::kMovimientos;
 
 namespace {
 
 const QByteArray kPlaceholderLine = "Aun no lo ha logrado nadie\r\n";
-
-// The winning line as the solution window numbers the holes: 1..32 in reading order over
-// the cross, skipping the centre (written 0 here).
-struct Jump { int from, to; };
-const Jump kSolution[31] = {
-    {15, 0}, {27, 16}, {20, 22}, {7, 20}, {16, 27}, {30, 22}, {23, 21}, {20, 22},
-    {25, 23}, {22, 24}, {31, 23}, {23, 25}, {32, 24}, {25, 23}, {12, 25}, {26, 24},
-    {13, 26}, {23, 25}, {26, 24}, {10, 12}, {24, 11}, {12, 10}, {3, 11}, {10, 12},
-    {8, 10}, {1, 9}, {9, 11}, {2, 10}, {0, 5}, {12, 10}, {5, 0},
-};
-
-// Board hole index of a number of the solution's picture (0: the centre).
-int holeOfNumber(int number)
-{
-    if (number == 0)
-        return pindel::kCentre;
-    int n = 0;
-    for (int row = 0; row < 7; ++row)
-        for (int column = 0; column < 7; ++column) {
-            const int index = pindel::holeAtCell(row, column);
-            if (index > 0 && ++n == number)
-                return index;
-        }
-    return -1;
-}
 
 } // namespace
 
@@ -186,7 +164,7 @@ void TestTablero::setLabelsTo(const QString &text)
 void TestTablero::playSolution(int moves)
 {
     for (int i = 0; i < moves; ++i)
-        m_tablero->Image1_DragDrop(holeOfNumber(kSolution[i].to), holeOfNumber(kSolution[i].from));
+        m_tablero->Image1_DragDrop(hueco(kMovimientos[i].a), hueco(kMovimientos[i].desde));
 }
 
 void TestTablero::opensWithTheStartPosition()
@@ -450,7 +428,7 @@ void TestTablero::solutionWinsAndIsSaved()
     QCOMPARE(marcador(), QString("30"));
     QCOMPARE(resto(), QString("2"));
     QCOMPARE(dialogs.answered(), 0);
-    m_tablero->Image1_DragDrop(holeOfNumber(kSolution[30].to), holeOfNumber(kSolution[30].from));
+    m_tablero->Image1_DragDrop(hueco(kMovimientos[30].a), hueco(kMovimientos[30].desde));
 
     QCOMPARE(dialogs.answered(), 1);
     QCOMPARE(dialogs.unexpected(), 0);  // no loss message after a win
@@ -555,7 +533,7 @@ void TestTablero::lossShowsTheMessageOnce()
     });
     playSolution(30);
     // Number 10 up over number 5 onto number 2: one peg left, outside the centre.
-    m_tablero->Image1_DragDrop(holeOfNumber(2), holeOfNumber(10));
+    m_tablero->Image1_DragDrop(hueco(2), hueco(10));
     QCOMPARE(dialogs.answered(), 1);
     QCOMPARE(dialogs.unexpected(), 0);
     QCOMPARE(dialogs.titles, QStringList{" Le falto muy poco"});
