@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -42,6 +43,26 @@ void setFace(QAbstractButton *button, const QColor &colour)
                                          "QAbstractButton:pressed { border: 2px inset %1; }")
                               .arg(colour.name()));
 }
+
+// The advert label: wraps at blanks only, as the advert was laid out for.  Unicode line
+// breaking would also break before the acute accent of "E´mail" and leave "´mail." alone on
+// the last line; in the drawing only, a word joiner on each side of the accent keeps the word
+// whole.  text() stays exactly what was set.
+class EtiquetaPublicidad : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QString shown = text();
+        shown.replace(QChar(0x00B4), QStringLiteral("\u2060\u00b4\u2060"));
+        QPainter painter(this);
+        style()->drawItemText(&painter, contentsRect(),
+                              QStyle::visualAlignment(layoutDirection(), alignment()) | Qt::TextWordWrap,
+                              palette(), isEnabled(), shown, foregroundRole());
+    }
+};
 
 } // namespace
 
@@ -78,7 +99,7 @@ void ForPresentacion::buildControls()
     play->setFocusPolicy(Qt::StrongFocus);
     m_command1 = play;
 
-    m_lblPublicidad = new QLabel(this);
+    m_lblPublicidad = new EtiquetaPublicidad(this);
     m_lblPublicidad->setObjectName(QStringLiteral("LblPublicidad"));
     m_lblPublicidad->setGeometry(twips::rect(375, 1080, 3165, 2160));
     m_lblPublicidad->setFont(fuenteSansSerif(13.5, true));

@@ -6,7 +6,7 @@ Two runs of the program, each on a desktop of its own:
      alone, centred, painted with its gradient, typing its advert; the other client ends up
      iconified.  Play opens the board; a move; the board's leave button closes it; play
      again brings a fresh board.  Then the window manager closes the presentation window
-     (Alt+F4) while the board is open: the board stays, two new games keep the program
+     while the board is open: the board stays, two new games keep the program
      running, and the board's close box ends the program with exit code 0.
   2. Play, then the presentation's exit button with the board open: the program ends at
      once with exit code 0.
@@ -98,9 +98,9 @@ def first_run(desk, program):
     reader.wait_for(start_position(), what="a fresh board after leaving and playing again")
     log("play, leave, play: a fresh board each time")
 
-    # The window manager closes the borderless presentation window.
-    desk.activate(window)
-    desk.key("alt+F4")
+    # The window manager closes the borderless presentation window (a close request, as its
+    # Alt+F4 binding sends; the key itself is left out, openbox now and then lets it pass).
+    desk.request_close(window)
     desk.wait_no_window(PRESENTATION_TITLE)
     time.sleep(0.5)
     expect_running(app, "when the presentation window was closed with the board open")
