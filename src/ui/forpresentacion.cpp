@@ -15,8 +15,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cmath>
-
 namespace pindel {
 
 namespace {
