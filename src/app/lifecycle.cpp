@@ -31,14 +31,20 @@ void Lifecycle::show(ManagedWindow &window)
     if (g_ending)
         return;
     QWidget *w = window.widget();
+    QWidget *designedFocus = nullptr;
     if (!window.m_open) {
         window.resetToDesign();
         window.m_open = true;
         window.load();
+        // The control the design gives the focus to; a hidden window cannot hand it over by
+        // itself once it is shown again, so it is handed over below.
+        designedFocus = w->focusWidget();
     }
     w->show();
     w->raise();
     w->activateWindow();
+    if (designedFocus)
+        designedFocus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Lifecycle::setNormal(ManagedWindow &window)
@@ -50,15 +56,11 @@ void Lifecycle::setNormal(ManagedWindow &window)
 
 void Lifecycle::close(ManagedWindow &window)
 {
-    if (!window.m_open || window.m_closing)
-        return;
-    // QWidget::close() sends the close event, whose handler calls closingByPlatform(); the
-    // two roads meet there so the close handler runs exactly once.
-    window.widget()->close();
-    if (window.m_open && !window.m_closing) {
-        // The widget was already hidden, so no close event came: finish the close here.
-        closingByPlatform(window);
-    }
+    // The program's own closes hide the window and keep its native window: QWidget::close()
+    // would destroy that too, and a board restarted from scratch on every game would come
+    // back before the window manager has framed it, so it could not be centred with its
+    // frame.  A close requested by the platform reaches closingByPlatform() from closeEvent.
+    closingByPlatform(window);
 }
 
 bool Lifecycle::closingByPlatform(ManagedWindow &window)

@@ -298,6 +298,18 @@ void Tablero::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+QSize Tablero::tamanoExterior() const
+{
+    // The window's own size is fixed; the frame is whatever the window manager has said it
+    // adds, and nothing while it has said nothing sensible yet (a freshly mapped window can
+    // briefly report a frame smaller than the window itself).
+    const QSize frame = frameGeometry().size();
+    const QSize extra = frame - size();
+    if (extra.width() < 0 || extra.height() < 0 || extra.width() > 200 || extra.height() > 200)
+        return size();
+    return frame;
+}
+
 void Tablero::centrar()
 {
     // Top first, then left, from the outer frame; single precision, no clamping, so a
@@ -305,29 +317,28 @@ void Tablero::centrar()
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
-    const QSize screenSize = s->geometry().size();
-    const QSize outer = frameGeometry().size();
+    const QRect pantalla = s->geometry();
+    const QSize outer = tamanoExterior();
     m_centradoCon = outer;
-    const float top = (static_cast<float>(screenSize.height()) - static_cast<float>(outer.height())) / 2.0f;
-    move(x(), static_cast<int>(std::floor(top)) + s->geometry().top());
-    const float left = (static_cast<float>(screenSize.width()) - static_cast<float>(outer.width())) / 2.0f;
-    move(static_cast<int>(std::floor(left)) + s->geometry().left(), pos().y());
+    const float top = (static_cast<float>(pantalla.height()) - static_cast<float>(outer.height())) / 2.0f;
+    move(x(), static_cast<int>(std::floor(top)) + pantalla.top());
+    const float left = (static_cast<float>(pantalla.width()) - static_cast<float>(outer.width())) / 2.0f;
+    move(static_cast<int>(std::floor(left)) + pantalla.left(), pos().y());
 }
 
 void Tablero::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The frame's size is known only some time after the window is first shown (the window
-    // manager reports it when it has framed the window).  Until then the load handler has
-    // centred the bare window; centre again, once, when the real frame turns up.
-    auto tries = std::make_shared<int>(0);
+    // The window manager reports the frame some time after the window is mapped.  For a
+    // short while, centre again whenever the frame it reports changes, so the window ends up
+    // centred with its real frame; a window the player moves keeps its frame and stays put.
+    auto ticks = std::make_shared<int>(0);
     auto *timer = new QTimer(this);
     timer->setInterval(25);
-    connect(timer, &QTimer::timeout, this, [this, timer, tries] {
-        const bool changed = frameGeometry().size() != m_centradoCon;
-        if (changed && isOpen())
+    connect(timer, &QTimer::timeout, this, [this, timer, ticks] {
+        if (isOpen() && tamanoExterior() != m_centradoCon)
             centrar();
-        if (changed || ++*tries >= 20 || !isOpen()) {
+        if (++*ticks >= 24 || !isOpen()) {
             timer->stop();
             timer->deleteLater();
         }

@@ -68,6 +68,7 @@ private:
     void crearControles();
     void aplicarDiseno();
     void centrar();
+    QSize tamanoExterior() const;
     void mostrarHuecos();
     void Conseguido();
     QString pedirNombre(const QString &prompt);

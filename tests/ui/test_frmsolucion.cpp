@@ -393,7 +393,9 @@ void TestFrmSolucion::reopenShowsTheSameContent()
     QCOMPARE(list->verticalScrollBar()->value(), 0);
     QCOMPARE(control<QLabel>(w, "Label1_4")->text(), QStringLiteral("5"));
     QCOMPARE(control<QLabel>(w, "Label1_31")->text(), QStringLiteral("32"));
-    QCOMPARE(QApplication::focusWidget(), control<QPushButton>(w, "Command1"));
+    // The window hands the focus to OK again.  (Whether the platform activates a window
+    // shown a second time is its own business: the offscreen platform does not.)
+    QCOMPARE(w.focusWidget(), control<QPushButton>(w, "Command1"));
 }
 
 void TestFrmSolucion::focusAndTabOrder()
