@@ -385,7 +385,7 @@ void Tablero::Conseguido()
         const QString prompt = promptVictoria(LblMarcador->text());
         do {
             Jugador = pedirNombre(prompt);
-        } while (Jugador.isEmpty() || Jugador.size() > 27);
+        } while (Jugador.isEmpty() || Jugador.size() > 27 || !winners::isStorableName(Jugador));
 
         if (Lista->count() > 0 && Lista->item(0)->text() == kPlaceholder)
             Lista->item(0)->setText(Jugador);
@@ -406,6 +406,15 @@ void Tablero::Conseguido()
     }
 }
 
+QString Tablero::fechaDeHoy()
+{
+    // Today in the system's short date format; in a format the winners file could not hold
+    // (a script outside its code page), the same date written the international way.
+    const QDate hoy = QDate::currentDate();
+    const QString corta = QLocale::system().toString(hoy, QLocale::ShortFormat);
+    return winners::isStorableName(corta) ? corta : hoy.toString(Qt::ISODate);
+}
+
 QString Tablero::pedirNombre(const QString &prompt)
 {
     QInputDialog dialog(this);
@@ -413,7 +422,7 @@ QString Tablero::pedirNombre(const QString &prompt)
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(QStringLiteral("Lo ha conseguido"));
     dialog.setLabelText(prompt);
-    dialog.setTextValue(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    dialog.setTextValue(fechaDeHoy());
     if (auto *edit = dialog.findChild<QLineEdit *>())
         edit->setValidator(new NombreValidator(edit));
     if (dialog.exec() != QDialog::Accepted)

@@ -58,6 +58,8 @@ public:
     // The exact texts of the two information boxes.
     static QString textoAyuda();
     static QString promptVictoria(const QString &movimientos);
+    // The name box's default answer: today's date.
+    static QString fechaDeHoy();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

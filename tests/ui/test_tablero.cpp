@@ -435,7 +435,7 @@ void TestTablero::solutionWinsAndIsSaved()
     QCOMPARE(dialogs.titles, QStringList{"Lo ha conseguido"});
     QCOMPARE(prompt, QString("Ha conseguido dejar una sola imagen en el centro en tan solo 31 intentos,  "
                              "¡¡Enhorabuena!!.  SEA TAN AMABLE DE INTRODUCIR SU NOMBRE"));
-    QCOMPARE(defaultText, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QCOMPARE(defaultText, QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     QCOMPARE(winnersBytes(), QByteArray("Ganador\r\n"));
     // Restarted: a new game, the list read back from the file.
     QCOMPARE(marcador(), QString("0"));
