@@ -10,9 +10,21 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+// A real window that also counts how often its close handler ran.
+template <typename Window>
+struct Contada : Window {
+    using Window::Window;
+    int cierres = 0;
+    void unload() override
+    {
+        ++cierres;
+        Window::unload();
+    }
+};
+
 struct TresVentanas {
-    pindel::FrmSolucion solucion;
-    pindel::Tablero tablero{solucion};
+    Contada<pindel::FrmSolucion> solucion;
+    Contada<pindel::Tablero> tablero{solucion};
     pindel::ForPresentacion presentacion{tablero};
 
     TresVentanas()

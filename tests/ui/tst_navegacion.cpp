@@ -202,6 +202,8 @@ void TestNavegacion::transitions()
     CloseCounter boardCloses, solutionCloses;
     programa.tablero.installEventFilter(&boardCloses);
     programa.solucion.installEventFilter(&solutionCloses);
+    const int boardHandlers = programa.tablero.cierres;
+    const int solutionHandlers = programa.solucion.cierres;
 
     // The event runs inside the program's event loop, which either ends (the program ends)
     // or is still running when the watchdog stops it.
@@ -223,6 +225,8 @@ void TestNavegacion::transitions()
             // At once: no close handler runs, no window is asked to close.
             QCOMPARE(boardCloses.closes, 0);
             QCOMPARE(solutionCloses.closes, 0);
+            QCOMPARE(programa.tablero.cierres, boardHandlers);
+            QCOMPARE(programa.solucion.cierres, solutionHandlers);
         }
         return;
     }
