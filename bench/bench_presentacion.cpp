@@ -43,5 +43,5 @@ PINDEL_BENCH("presentation advert")
     // Twenty ticks a second: the typing phase's share of one core.
     bench::report(QStringLiteral("advert: typing load (10 letters/s)"), typing * 10 / 1e4,
                   QStringLiteral("% of a core"), QStringLiteral("<= 1 %"));
-    Lifecycle::endProgram();
+    Lifecycle::close(presentacion);
 }

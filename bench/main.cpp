@@ -1,5 +1,7 @@
 #include "bench.h"
 
+#include "lifecycle.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -24,9 +26,13 @@ int main(int argc, char **argv)
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", QDir(data.path()).absolutePath().toLocal8Bit());
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Each case is a small program of its own: none may end the ones after it.
+    pindel::Lifecycle::setExitFunctionForTesting([](int) {});
     for (const bench::Case &c : bench::registry()) {
         std::printf("== %s\n", c.name);
         c.run();
+        pindel::Lifecycle::resetEndForTesting();
     }
     return 0;
 }
