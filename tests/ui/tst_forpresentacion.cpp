@@ -27,6 +27,7 @@ const QString kAdvert = QStringLiteral(
 struct Windows : TresVentanas {
     QLabel *advert() { return presentacion.findChild<QLabel *>(QStringLiteral("LblPublicidad")); }
     QTimer *timer(const char *name) { return presentacion.findChild<QTimer *>(QLatin1String(name)); }
+    QAbstractButton *play() { return presentacion.findChild<QAbstractButton *>(QStringLiteral("Command1")); }
 };
 
 } // namespace
@@ -39,16 +40,14 @@ private slots:
     void window();
     void controls_data();
     void controls();
-    void loadPreparesTheAdvert();
-    void gradient();
-    void centring();
-    void timersRunFromLoad();
+    void loadStartsTheAdvert();
+    void gradientAndCentring();
     void tickRhythm_data();
     void tickRhythm();
     void ticksReachTheScreen();
     void freezeAndRelease();
     void playStopsTheAdvertForGood();
-    void playBringsAnOpenBoardBack();
+    void playBringsAMinimisedBoardBack();
     void credits();
 };
 
@@ -67,20 +66,13 @@ void TestForPresentacion::window()
     Lifecycle::show(p);
     QVERIFY(QTest::qWaitForWindowExposed(&p));
     QCOMPARE(p.size(), QSize(483, 256));
-    // Only the presentation window opens.
-    QVERIFY(!w.tablero.isOpen());
-    QVERIFY(!w.tablero.isVisible());
-    QVERIFY(!w.solucion.isVisible());
     // The play button holds the focus, and tab walks play, exit, credits.
     QTRY_COMPARE(p.focusWidget() ? p.focusWidget()->objectName() : QString(), QStringLiteral("Command1"));
-    QWidget *next = p.focusWidget()->nextInFocusChain();
-    while (!(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    QCOMPARE(next->objectName(), QStringLiteral("Command3"));
-    next = next->nextInFocusChain();
-    while (!(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    QCOMPARE(next->objectName(), QStringLiteral("Command2"));
+    QStringList order;
+    for (QWidget *next = p.focusWidget(); order.size() < 3; next = next->nextInFocusChain())
+        if (next->focusPolicy() & Qt::TabFocus)
+            order << next->objectName();
+    QCOMPARE(order, (QStringList{"Command1", "Command3", "Command2"}));
 }
 
 void TestForPresentacion::controls_data()
@@ -121,9 +113,8 @@ void TestForPresentacion::controls()
     Windows w;
     // As designed, before the load handler empties the advert.
     w.presentacion.resetToDesign();
-    auto *control = w.presentacion.findChild<QWidget *>(name);
+    auto *control = w.presentacion.findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
     QVERIFY2(control, qPrintable(name));
-    QCOMPARE(control->parentWidget(), &w.presentacion);
     QCOMPARE(control->geometry(), geometry);
     QCOMPARE(control->palette().color(static_cast<QPalette::ColorRole>(role)), colour);
     QCOMPARE(control->font().family(), family);
@@ -135,27 +126,15 @@ void TestForPresentacion::controls()
         QVERIFY(!label->autoFillBackground());
         QCOMPARE(label->wordWrap(), name == QLatin1String("LblPublicidad"));
     } else {
-        auto *buttonControl = qobject_cast<QAbstractButton *>(control);
-        QVERIFY(buttonControl);
-        QCOMPARE(buttonControl->text(), text);
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        QCOMPARE(button ? button->text() : QString(), text);
         // The sun is the play button's picture, and only its.
-        QCOMPARE(!buttonControl->icon().isNull(), name == QLatin1String("Command1"));
+        QCOMPARE(!button->icon().isNull(), name == QLatin1String("Command1"));
     }
 }
 
-void TestForPresentacion::loadPreparesTheAdvert()
-{
-    Windows w;
-    Lifecycle::show(w.presentacion);
-    QCOMPARE(w.presentacion.FrasePublicidad(), kAdvert);
-    QCOMPARE(w.presentacion.Publicidad(), 119);
-    QCOMPARE(w.presentacion.AumentaPublicidad(), quint8(0));
-    QCOMPARE(w.presentacion.UnaLetraMas(), qint16(0));
-    QCOMPARE(w.presentacion.Fijar(), qint16(0));
-    QCOMPARE(w.advert()->text(), QString());
-}
-
-void TestForPresentacion::gradient()
+// The gradient from a grab of the real window, and the window's place on the screen.
+void TestForPresentacion::gradientAndCentring()
 {
     Windows w;
     Lifecycle::show(w.presentacion);
@@ -172,24 +151,15 @@ void TestForPresentacion::gradient()
         {128, {0, 12, 24, 240, 262, 460, 482}},
         {255, {0, 1, 241, 481, 482}},
     };
-    for (const auto &probe : probes) {
-        for (int x : probe.columns) {
-            const QColor expected(255, 127, probe.row);
-            QVERIFY2(image.pixelColor(x, probe.row) == expected,
-                     qPrintable(QStringLiteral("(%1,%2) is %3").arg(x).arg(probe.row)
-                                    .arg(image.pixelColor(x, probe.row).name())));
-        }
-    }
+    for (const auto &probe : probes)
+        for (int x : probe.columns)
+            QVERIFY2(image.pixelColor(x, probe.row) == QColor(255, 127, probe.row),
+                     qPrintable(QStringLiteral("(%1,%2)").arg(x).arg(probe.row)));
     // The buttons' faces show their own colours, unshaded.
     QCOMPARE(image.pixelColor(269 + 10, 80 + 10), QColor(255, 192, 192));
     QCOMPARE(image.pixelColor(272 + 5, 192 + 5), QColor(192, 192, 0));
     QCOMPARE(image.pixelColor(376 + 5, 192 + 5), QColor(192, 192, 255));
-}
 
-void TestForPresentacion::centring()
-{
-    Windows w;
-    Lifecycle::show(w.presentacion);
     const QRect screen = w.presentacion.screen()->geometry();
     // In twips, halves kept, each coordinate rounded to the nearest pixel (halves away
     // from zero): on the 800 x 600 offscreen screen the left edge lands on a half pixel.
@@ -199,7 +169,8 @@ void TestForPresentacion::centring()
     QCOMPARE(w.presentacion.frameGeometry().topLeft(), expected);
 }
 
-void TestForPresentacion::timersRunFromLoad()
+// The load handler empties the advert and starts both timers.
+void TestForPresentacion::loadStartsTheAdvert()
 {
     Windows w;
     QTimer *timer1 = w.timer("Timer1");
@@ -209,8 +180,12 @@ void TestForPresentacion::timersRunFromLoad()
     QCOMPARE(timer2->interval(), 50);
     QVERIFY(!timer1->isActive());
     Lifecycle::show(w.presentacion);
-    QVERIFY(timer1->isActive());
-    QVERIFY(timer2->isActive());
+    QCOMPARE(w.presentacion.FrasePublicidad(), kAdvert);
+    QCOMPARE(w.presentacion.Publicidad(), 119);
+    QCOMPARE(w.presentacion.AumentaPublicidad(), quint8(0));
+    QCOMPARE(w.presentacion.Fijar(), qint16(0));
+    QCOMPARE(w.advert()->text(), QString());
+    QVERIFY(timer1->isActive() && timer2->isActive());
     // Timer1 ticks once and stops for good; Timer2 keeps typing.
     QTRY_VERIFY_WITH_TIMEOUT(!timer1->isActive(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(w.presentacion.AumentaPublicidad() >= 3, 5000);
@@ -226,17 +201,13 @@ void TestForPresentacion::tickRhythm_data()
 
     QTest::newRow("first tick shows nothing") << 1 << 0 << 0;
     QTest::newRow("second tick shows a blank") << 2 << 1 << 0;
-    QTest::newRow("five blanks, no letter yet") << 11 << 5 << 0;
     QTest::newRow("the S on the 12th tick") << 12 << 6 << 0;
-    QTest::newRow("one before the last") << 237 << 118 << 0;
     QTest::newRow("the 119th character") << 238 << 119 << 0;
     QTest::newRow("held") << 239 << 119 << 1;
     QTest::newRow("held 69 ticks") << 307 << 119 << 69;
     QTest::newRow("cleared on tick 308") << 308 << 0 << 0;
-    QTest::newRow("still empty") << 309 << 0 << 0;
     QTest::newRow("next cycle's first character") << 310 << 1 << 0;
     QTest::newRow("next cycle's S") << 308 + 12 << 6 << 0;
-    QTest::newRow("second cycle complete") << 308 + 238 << 119 << 0;
     QTest::newRow("second cycle cleared") << 2 * 308 << 0 << 0;
 }
 
@@ -315,43 +286,32 @@ void TestForPresentacion::playStopsTheAdvertForGood()
         w.presentacion.Timer2_Timer();
     QCOMPARE(w.advert()->text(), kAdvert.left(25));
 
-    auto *play = w.presentacion.findChild<QAbstractButton *>(QStringLiteral("Command1"));
-    play->click();
+    w.play()->click();
     QCOMPARE(w.advert()->text(), kAdvert);
     QVERIFY(w.tablero.isOpen());
-    QVERIFY(w.tablero.isVisible());
-    QVERIFY(!w.timer("Timer2")->isActive());
-
     // Time passes, the board closes: the advert stays whole and still.
     QTest::qWait(300);
     QCOMPARE(w.advert()->text(), kAdvert);
     Lifecycle::close(w.tablero);
     QTest::qWait(300);
-    QVERIFY(!w.tablero.isOpen());
     QVERIFY(w.presentacion.isOpen());
     QCOMPARE(w.advert()->text(), kAdvert);
     QVERIFY(!w.timer("Timer2")->isActive());
     QCOMPARE(int(w.presentacion.AumentaPublicidad()), 25);
 }
 
-void TestForPresentacion::playBringsAnOpenBoardBack()
+// (That the game in progress survives is the navigation test's; here, the minimised board.)
+void TestForPresentacion::playBringsAMinimisedBoardBack()
 {
     Windows w;
     Lifecycle::show(w.presentacion);
-    auto *play = w.presentacion.findChild<QAbstractButton *>(QStringLiteral("Command1"));
-    play->click();
+    w.play()->click();
     QVERIFY(QTest::qWaitForWindowExposed(&w.tablero));
-    // A move in progress must survive the second press: the peg above the centre jumps in.
-    w.tablero.Image1_DragDrop(kCentre, holeAtCell(1, 3));
-    QCOMPARE(int(w.tablero.board().movimientos()), 1);
     w.tablero.showMinimized();
     QTRY_VERIFY(w.tablero.windowState() & Qt::WindowMinimized);
-
-    play->click();
+    w.play()->click();
     QTRY_VERIFY(!(w.tablero.windowState() & Qt::WindowMinimized));
     QVERIFY(w.tablero.isVisible());
-    QCOMPARE(int(w.tablero.board().movimientos()), 1);
-    QCOMPARE(w.advert()->text(), kAdvert);
 }
 
 void TestForPresentacion::credits()
@@ -360,37 +320,27 @@ void TestForPresentacion::credits()
     Lifecycle::show(w.presentacion);
     QVERIFY(QTest::qWaitForWindowActive(&w.presentacion));
 
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QAbstractButton *> buttons;
-    bool answered = false;
+    // title, text, icon, buttons of the box, read as it is answered
+    QStringList seen;
     QTimer answer;
-    answer.setInterval(50);
     connect(&answer, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        answer.stop();
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->buttons();
-        answered = true;
-        box->accept();
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            answer.stop();
+            seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                 << QString::number(box->buttons().size());
+            box->accept();
+        }
     });
-    answer.start();
-    // Through the access key, as a player would.
+    answer.start(50);
+    // Through the access key, as a player would: it presses the button a moment later.
     QTest::keyClick(&w.presentacion, Qt::Key_C, Qt::AltModifier);
-    // The key presses the button as a click would, a moment later.
-    QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
-    QCOMPARE(title, QStringLiteral("Datos del autor"));
-    QCOMPARE(text, QStringLiteral("     Este juego ha sido programado por MABERTO, Email: "
-                                  "maberto@example.com   http://www.example.com/maberto"));
-    QCOMPARE(icon, QMessageBox::Information);
-    QCOMPARE(buttons.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 5000);
+    QCOMPARE(seen, (QStringList{"Datos del autor",
+                                "     Este juego ha sido programado por MABERTO, Email: "
+                                "maberto@example.com   http://www.example.com/maberto",
+                                QString::number(QMessageBox::Information), "1"}));
     // Closing the box changes nothing else.
-    QVERIFY(w.presentacion.isOpen());
-    QVERIFY(!w.tablero.isOpen());
+    QVERIFY(w.presentacion.isOpen() && !w.tablero.isOpen());
     QVERIFY(!Lifecycle::hasEnded());
     QVERIFY(w.timer("Timer2")->isActive());
 }
