@@ -14,7 +14,6 @@
 #include "winners_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -27,6 +26,20 @@
 using pindel::Lifecycle;
 using pindel::Tablero;
 
+namespace {
+
+// A dialog step: the message box the board shows, its text kept in `text`, answered OK.
+DialogScript::Step keepReport(QString &text)
+{
+    return [&text](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY2(box, "expected a message box");
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    };
+}
+
+} // namespace
 
 class TestDrillsBoard : public QObject {
     Q_OBJECT
@@ -42,7 +55,7 @@ private slots:
 
 private:
     void open();
-    void win(DialogScript &dialogs, const QString &name);
+    void win();
     QStringList lista() const;
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
@@ -85,9 +98,8 @@ void TestDrillsBoard::open()
     QCOMPARE(label("LblResto"), QString("32"));
 }
 
-void TestDrillsBoard::win(DialogScript &dialogs, const QString &name)
+void TestDrillsBoard::win()
 {
-    dialogs.answerText(name);
     for (const solucion::Salto &salto : solucion::kMovimientos)
         m_tablero->Image1_DragDrop(solucion::hueco(salto.a), solucion::hueco(salto.desde));
 }
@@ -121,11 +133,7 @@ void TestDrillsBoard::strangeFiles()
     QFETCH(QByteArray, file);
     const QString path = m_data->path() + "/pindel/001MpTa.cms";
     QVERIFY(QDir().mkpath(m_data->path() + "/pindel"));
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QCOMPARE(out.write(file), file.size());
-    }
+    QVERIFY(regtest::writeBytes(path, file));
     DialogScript dialogs;
     open();
     const QStringList lines = pindel::winners::decodeLines(file);
@@ -133,7 +141,8 @@ void TestDrillsBoard::strangeFiles()
     QVERIFY(lista() == lines);
     QCOMPARE(regtest::readBytes(path), file);  // opening the board writes nothing
 
-    win(dialogs, "Ana");
+    dialogs.answerText("Ana");
+    win();
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 20000);
     QCOMPARE(dialogs.unexpected(), 0);
     const QByteArray expected = regtest::normalised(file) + "Ana\r\n";
@@ -161,48 +170,28 @@ void TestDrillsBoard::dataDirectoryCannotWork()
     QFETCH(QString, blocker);
     QFETCH(QString, home);
     const QByteArray blockerBytes("not a directory\n");
-    QString blockerPath;
-    if (!home.isEmpty()) {
-        blockerPath = m_data->path() + "/home-file";
+    const QString blockerPath = m_data->path() + "/" + (home.isEmpty() ? blocker : "home-file");
+    if (!home.isEmpty())
         qputenv("XDG_DATA_HOME", (m_data->path() + "/" + home).toLocal8Bit());
-    } else {
-        blockerPath = m_data->path() + "/" + blocker;
-    }
-    {
-        QFile out(blockerPath);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(blockerBytes);
-    }
+    QVERIFY(regtest::writeBytes(blockerPath, blockerBytes));
 
     DialogScript dialogs;
     QString loadReport, saveReport;
-    dialogs.then([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        QVERIFY2(box, "expected the report of the load");
-        loadReport = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    dialogs.then(keepReport(loadReport));
     open();
     QCOMPARE(lista(), QStringList{"Aun no lo ha logrado nadie"});
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
     QVERIFY2(loadReport.contains("001MpTa.cms"), qPrintable(loadReport));
 
     dialogs.answerText("Ana");
-    dialogs.then([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        QVERIFY2(box, "expected the report of the save");
-        saveReport = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    for (const solucion::Salto &salto : solucion::kMovimientos)
-        m_tablero->Image1_DragDrop(solucion::hueco(salto.a), solucion::hueco(salto.desde));
+    dialogs.then(keepReport(saveReport));
+    win();
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
     QTest::qWait(50);
     QCOMPARE(dialogs.unexpected(), 0);
     QVERIFY2(saveReport.contains("001MpTa.cms"), qPrintable(saveReport));
     QVERIFY(m_tablero->isOpen());
-    QCOMPARE(label("LblMarcador"), QString("0"));
-    QCOMPARE(label("LblResto"), QString("32"));
+    QCOMPARE(label("LblResto"), QString("32"));   // restarted after the win
     QCOMPARE(regtest::readBytes(blockerPath), blockerBytes);
     QVERIFY(QFileInfo(blockerPath).isFile());
 }
