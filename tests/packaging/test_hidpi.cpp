@@ -6,15 +6,11 @@
 // (with the holes' places written into the PNG as text).  The parent then compares a picture
 // in both.
 //
-// Sharpness measure.  Read the 2x picture in 2 x 2 blocks, each block standing over one pixel
-// of the 1x picture.  Detail finer than the 1x grid shows as differences between neighbours
-// inside one block; an enlargement of the 1x picture has none there (nearest neighbour: the
-// four are copies) or only a quarter of an edge's step (smooth: a ramp spread over the
-// block).  A rendering at 2x puts about half of its edge energy inside blocks, about as much
-// as the whole 1x picture has.  So: fineDetail(2x) / edgeEnergy(1x), about 1 for art drawn at
-// 2x, 0 for a nearest-neighbour and about 0.25 for a smooth enlargement.  The test measures
-// both enlargements of the same 1x picture next to the real one, so the threshold is shown
-// to reject them.
+// Sharpness: the colour steps between neighbours inside the 2 x 2 blocks of the 2x picture
+// (each block over one 1x pixel), divided by all the steps of the 1x picture.  An enlargement
+// has none there (nearest neighbour) or a quarter of an edge's step (smooth), so about 0 or
+// 0.25; art drawn at 2x about 1.  Both enlargements of the same 1x picture are measured next
+// to the real one, so the threshold is shown to reject them.
 
 #include "frmsolucion.h"
 #include "holepicture.h"
@@ -45,16 +41,13 @@ double stepEnergy(const QImage &image, int block)
 {
     const QImage img = image.convertToFormat(QImage::Format_RGB32);
     double sum = 0;
-    for (int y = 0; y < img.height(); ++y) {
+    for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
-            const bool insideX = block == 1 || x % block == 0;
-            const bool insideY = block == 1 || y % block == 0;
-            if (x + 1 < img.width() && insideX)
+            if (x + 1 < img.width() && x % block == 0)
                 sum += channelStep(img.pixel(x, y), img.pixel(x + 1, y));
-            if (y + 1 < img.height() && insideY)
+            if (y + 1 < img.height() && y % block == 0)
                 sum += channelStep(img.pixel(x, y), img.pixel(x, y + 1));
         }
-    }
     return sum;
 }
 
@@ -63,17 +56,11 @@ double sharpness(const QImage &at2x, const QImage &at1x)
     return stepEnergy(at2x, 2) / stepEnergy(at1x, 1);
 }
 
+// The mean colour: the 1 x 1 smooth reduction.
 QColor meanColour(const QImage &image)
 {
-    const QImage img = image.convertToFormat(QImage::Format_RGB32);
-    double r = 0, g = 0, b = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb p = img.pixel(x, y);
-            r += qRed(p), g += qGreen(p), b += qBlue(p);
-        }
-    const double n = double(img.width()) * img.height();
-    return QColor(int(r / n), int(g / n), int(b / n));
+    return image.convertToFormat(QImage::Format_RGB32)
+        .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
 }
 
 // Child mode: open the board as the program does and save its screenshot.
@@ -127,15 +114,13 @@ QImage TestHiDpi::screenshot(const QString &scale)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--grab"), file});
-    if (!child.waitForFinished(30000)) {
-        child.kill();
+    const bool finished = child.waitForFinished(30000);
+    if (!finished) {
+        child.kill();   // this child only, by its pid
         child.waitForFinished(5000);
-        qWarning("the screenshot at scale %s did not finish in 30 s", qPrintable(scale));
-        return {};
     }
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        return {};
-    return QImage(file);
+    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0
+        ? QImage(file) : QImage();
 }
 
 QImage TestHiDpi::picture(const QImage &shot, const QString &hole, int scale)
@@ -143,9 +128,8 @@ QImage TestHiDpi::picture(const QImage &shot, const QString &hole, int scale)
     const QStringList g = shot.text(hole).split(QLatin1Char(' '));
     if (g.size() != 4)
         return {};
-    const QRect cell(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt());
-    const QRect art(cell.x() + kBorder, cell.y() + kBorder, kPicture, kPicture);
-    return shot.copy(art.x() * scale, art.y() * scale, art.width() * scale, art.height() * scale);
+    const QPoint art(g[0].toInt() + kBorder, g[1].toInt() + kBorder);
+    return shot.copy(QRect(art * scale, QSize(kPicture, kPicture) * scale));
 }
 
 void TestHiDpi::initTestCase()
