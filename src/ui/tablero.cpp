@@ -423,6 +423,9 @@ QString Tablero::pedirNombre(const QString &prompt)
     dialog.setWindowTitle(QStringLiteral("Lo ha conseguido"));
     dialog.setLabelText(prompt);
     dialog.setTextValue(fechaDeHoy());
+    // The prompt is one long sentence: wrapped, it keeps the box a sensible width.
+    if (auto *label = dialog.findChild<QLabel *>())
+        label->setWordWrap(true);
     if (auto *edit = dialog.findChild<QLineEdit *>())
         edit->setValidator(new NombreValidator(edit));
     if (dialog.exec() != QDialog::Accepted)
