@@ -1,18 +1,10 @@
 #!/usr/bin/env python3
-"""Start-up, navigation and exit on a real X server with a real window manager.
-
-Two runs of the program, each on a desktop of its own:
-  1. Another client (xlogo) is open first.  The program starts on the presentation window
-     alone, centred, painted with its gradient, typing its advert; the other client ends up
-     iconified.  Play opens the board; a move; the board's leave button closes it; play
-     again brings a fresh board.  Then the window manager closes the presentation window
-     while the board is open: the board stays, two new games keep the program
-     running, and the board's close box ends the program with exit code 0.
-  2. Play, then the presentation's exit button with the board open: the program ends at
-     once with exit code 0.
-
-Usage: test_navigation.py <path of pindel> [--artifacts DIR]
-"""
+"""Start-up, navigation and exit with a real window manager, each run on a desktop of its own:
+  1. With xlogo open first, the program starts on the presentation window alone (centred,
+     painted, typing its advert) and xlogo ends up iconified.  Play, a move, leave, play again
+     gives a fresh board.  The window manager closes the presentation with the board open: two
+     new games keep the program running, and the board's close box ends it with code 0.
+  2. Play, then the exit button with the board open: the program ends at once with code 0."""
 
 import os
 import sys
@@ -20,13 +12,12 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import (BOARD_TITLE, CENTRE, EXIT, NEW_GAME, PLAY, PRESENTATION_TITLE,  # noqa: E402
-                     SOLUTION_TITLE, BoardReader, Desktop, HarnessError, cell_centre, log,
-                     run_main, start_position, wait_exit, wait_until)
+from harness import (BOARD_TITLE, CENTRE, EXIT, LEAVE, NEW_GAME, PLAY,  # noqa: E402
+                     PRESENTATION_TITLE, SOLUTION_TITLE, START, BoardReader, Desktop,
+                     HarnessError, cell_centre, log, run_main, wait_exit, wait_until)
 
 PRESENTATION_SIZE = (483, 256)
-ADVERT = (25, 72, 211, 144)    # LblPublicidad
-LEAVE = (480 + 32, 184 + 16)   # the board's Command4 (480, 184, 65, 33)
+ADVERT = (25, 72, 211, 144)  # LblPublicidad
 
 
 def wm_state(desk, window):
@@ -34,30 +25,18 @@ def wm_state(desk, window):
     return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out.strip()
 
 
-def expect_running(app, what):
-    if app.poll() is not None:
-        raise HarnessError(f"the program ended ({app.returncode}) {what}")
-
-
 def check_presentation(desk, window):
     x, y, w, h = desk.geometry(window)
-    if (w, h) != PRESENTATION_SIZE:
-        raise HarnessError(f"the presentation window is {w} x {h}, not {PRESENTATION_SIZE}")
-    sw, sh = (int(v) for v in desk.screen.split("x")[:2])
+    sw, sh = desk.screen_size()
     # Centred from twips with halves kept: a half pixel may round either way.
-    if abs(x - (sw - w) / 2) > 0.5 or abs(y - (sh - h) / 2) > 0.5:
-        raise HarnessError(f"the presentation window stands at {x}, {y}: not centred")
+    if (w, h) != PRESENTATION_SIZE or abs(x - (sw - w) / 2) > 0.5 or abs(y - (sh - h) / 2) > 0.5:
+        raise HarnessError(f"the presentation window is {w} x {h} at ({x}, {y}): not centred")
     shot = desk.grab()
     for row in (0, 1, 128, 255):
         for column in (0, 482):
-            got = shot.pixel(x + column, y + row)
-            if tuple(got[:3]) != (255, 127, row):
-                raise HarnessError(f"gradient row {row} shows {got} at column {column}")
+            if (got := shot.region(x + column, y + row, 1, 1)) != bytes((255, 127, row)):
+                raise HarnessError(f"gradient row {row} shows {tuple(got)} at column {column}")
     return x, y
-
-
-def advert_area(desk, origin):
-    return desk.grab().region(origin[0] + ADVERT[0], origin[1] + ADVERT[1], ADVERT[2], ADVERT[3])
 
 
 def first_run(desk, program):
@@ -67,59 +46,52 @@ def first_run(desk, program):
         raise HarnessError(f"xlogo did not start in the normal state: {wm_state(desk, logo)}")
 
     app = desk.launch(program, name="pindel-1")
-    window = desk.wait_window(PRESENTATION_TITLE, 15.0)
-    origin = check_presentation(desk, window)
-    empty = advert_area(desk, origin)
+    window = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
+    ox, oy = check_presentation(desk, window)
+
+    def advert():
+        return desk.grab().region(ox + ADVERT[0], oy + ADVERT[1], ADVERT[2], ADVERT[3])
+
+    empty = advert()
     wait_until(lambda: wm_state(desk, logo) == "Iconic", 5.0, "xlogo to be iconified")
     time.sleep(1.0)
     if desk.find_windows(BOARD_TITLE) or desk.find_windows(SOLUTION_TITLE):
         raise HarnessError("another window opened with the presentation window")
-    wait_until(lambda: advert_area(desk, origin) != empty, 3.0, "the advert to type")
+    wait_until(lambda: advert() != empty, 3.0, "the advert to type")
     desk.screenshot("presentation")
     log("start-up: the presentation alone, centred, painted and typing; xlogo iconified")
 
-    desk.click(origin[0] + PLAY[0], origin[1] + PLAY[1])
-    board = desk.wait_window(BOARD_TITLE)
-    reader = BoardReader(desk, board)
-    reader.wait_for(start_position(), what="a fresh board")
+    desk.click_in(window, PLAY)
+    reader = BoardReader(desk)
+    reader.wait_for(START, "a fresh board")
     desk.drag(cell_centre(reader.origin, 1, 3), cell_centre(reader.origin, *CENTRE))
-    reader.wait_for((start_position() - {(1, 3), (2, 3)}) | {CENTRE}, what="the first move")
-    desk.screenshot("board-after-a-move")
-
-    ox, oy = reader.origin
-    desk.click(ox + LEAVE[0], oy + LEAVE[1])
+    reader.wait_for((START - {(1, 3), (2, 3)}) | {CENTRE}, "the first move")
+    desk.click_in(reader.board, LEAVE)
     desk.wait_no_window(BOARD_TITLE)
-    expect_running(app, "when the board was left")
-    if not desk.find_windows(PRESENTATION_TITLE):
-        raise HarnessError("the presentation window went away with the board")
-
-    desk.click(origin[0] + PLAY[0], origin[1] + PLAY[1])
-    desk.wait_window(BOARD_TITLE)
-    reader.wait_for(start_position(), what="a fresh board after leaving and playing again")
+    desk.expect_running("when the board was left")
+    desk.wait_window(PRESENTATION_TITLE, timeout=0.1)
+    desk.click_in(window, PLAY)
+    reader.wait_for(START, "a fresh board after leaving and playing again")
     log("play, leave, play: a fresh board each time")
 
     # The window manager closes the borderless presentation window (a close request, as its
     # Alt+F4 binding sends; the key itself is left out, openbox now and then lets it pass).
     desk.request_close(window)
     desk.wait_no_window(PRESENTATION_TITLE)
-    time.sleep(0.5)
-    expect_running(app, "when the presentation window was closed with the board open")
-    board = desk.wait_window(BOARD_TITLE)
     for game in (1, 2):
-        ox, oy = reader.refresh()
-        desk.click(ox + NEW_GAME[0], oy + NEW_GAME[1])
         time.sleep(0.5)
-        expect_running(app, f"after new game {game} without the presentation window")
-        reader.wait_for(start_position(), what=f"new game {game}")
+        desk.expect_running(f"before new game {game} without the presentation window")
+        reader.refresh()
+        desk.click_in(reader.board, NEW_GAME)
+        reader.wait_for(START, f"new game {game}")
     if desk.find_windows(PRESENTATION_TITLE):
         raise HarnessError("the presentation window came back")
     desk.screenshot("board-alone")
     log("presentation closed by the window manager: the board plays on")
 
-    desk.request_close(reader.refresh() and reader.board)
-    code = wait_exit(app, 10.0, "the program after its last window closed")
-    if code != 0:
-        raise HarnessError(f"the program ended with exit code {code}")
+    reader.refresh()
+    desk.request_close(reader.board)
+    wait_exit(app, 10.0, "the program after its last window closed")
     if wm_state(desk, logo) != "Iconic":
         raise HarnessError("xlogo did not stay iconified")
     log("the board's close box ended the program")
@@ -127,16 +99,12 @@ def first_run(desk, program):
 
 def second_run(desk, program):
     app = desk.launch(program, name="pindel-2")
-    window = desk.wait_window(PRESENTATION_TITLE, 15.0)
-    ox, oy = desk.client_origin(window)
-    desk.click(ox + PLAY[0], oy + PLAY[1])
+    window = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
+    desk.click_in(window, PLAY)
     desk.wait_window(BOARD_TITLE)
-    # The board opens over the presentation window: bring it forward as a player would.
-    desk.activate(window)
-    desk.click(ox + EXIT[0], oy + EXIT[1])
-    code = wait_exit(app, 5.0, "the program after the exit button")
-    if code != 0:
-        raise HarnessError(f"the program ended with exit code {code}")
+    desk.activate(window)  # the board opens over the presentation, as a player would see
+    desk.click_in(window, EXIT)
+    wait_exit(app, 5.0, "the program after the exit button")
     if desk.find_windows(BOARD_TITLE) or desk.find_windows(PRESENTATION_TITLE):
         raise HarnessError("a window outlived the program")
     log("the exit button ended the program with the board open")
