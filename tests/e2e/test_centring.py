@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""Where the board stands on a real desktop: every opening centres the window, frame
-included, on the screen.  The frame is the window manager's, so only a real one can tell:
-the first opening, then a dozen restarts through the new-game button, each of which must
-settle in the centre within a moment and stay there.
-
-Usage: test_centring.py <path of pindel> [--artifacts DIR]
-"""
+"""Every opening of the board centres it, frame included, on the screen.  The frame is the
+window manager's, so only a real one can tell: the first opening, then 20 restarts through
+the new-game button, each of which must settle in the centre and stay there."""
 
 import os
 import sys
@@ -13,17 +9,17 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import (BOARD_TITLE, NEW_GAME, Desktop, HarnessError, log,  # noqa: E402
-                     open_board, run_main)
+from harness import (BOARD_TITLE, NEW_GAME, Desktop, HarnessError, log, open_board,  # noqa: E402
+                     run_main)
 
 RESTARTS = 20
 SETTLE = 1.5  # how long the window manager and the program get to agree on the place
 
 
 def settled_place(desk):
-    """The board's frame rectangle once it has stood still for a while."""
+    """The board's frame rectangle once it has stood still for SETTLE seconds."""
     last, since = None, time.monotonic()
-    deadline = time.monotonic() + SETTLE + 3.0
+    deadline = since + SETTLE + 3.0
     while time.monotonic() < deadline:
         ids = desk.find_windows(BOARD_TITLE)
         try:
@@ -46,9 +42,7 @@ def scenario(program, artifacts):
         wrong = []
         for opening in range(RESTARTS + 1):
             if opening:
-                window = desk.wait_window(BOARD_TITLE)
-                ox, oy = desk.client_origin(window)
-                desk.click(ox + NEW_GAME[0], oy + NEW_GAME[1])
+                desk.click_in(desk.wait_window(BOARD_TITLE), NEW_GAME)
                 time.sleep(0.2)
             x, y, w, h = settled_place(desk)
             centre = ((sw - w) // 2, (sh - h) // 2)
@@ -56,8 +50,7 @@ def scenario(program, artifacts):
                 wrong.append(f"opening {opening}: frame at ({x}, {y}), not {centre}")
                 desk.screenshot(f"off-centre-{opening}")
         if wrong:
-            raise HarnessError(f"{len(wrong)} of {RESTARTS + 1} openings off the centre: "
-                               + "; ".join(wrong))
+            raise HarnessError(f"{len(wrong)} of {RESTARTS + 1} openings off the centre: " + "; ".join(wrong))
         log(f"all {RESTARTS + 1} openings stood in the centre")
 
 
