@@ -1,19 +1,11 @@
 #!/usr/bin/env python3
-"""What a screen reader gets from the running program, read through AT-SPI.
+"""What a screen reader gets from the running program, read through AT-SPI on the session bus
+of dbus-run-session: the presentation window (play is pressed through its AT-SPI action), the
+board (buttons, list, counters, every hole and whether it holds a Cd-rom), the board again
+after one real jump with the mouse between the holes' AT-SPI extents, and the solution window
+opened by the hidden gesture.  Every button and list must have a Spanish name and description.
 
-The real program runs on a private X server with its accessibility bridge forced on; this
-script is an AT-SPI client on the same session bus (run it under dbus-run-session).  It
-  1. reads the presentation window and presses play through the button's AT-SPI action,
-  2. reads the board: buttons, list, counters ("Resto: 32"), and every hole's name and
-     whether it holds a Cd-rom,
-  3. makes one real jump with the mouse, dragging between the holes' AT-SPI extents, and
-     reads the counters and the three holes involved again: the screen reader must hear the
-     new values,
-  4. opens the solution window with the hidden gesture and reads it.
-Every button, list and hole of the three windows must have a Spanish name and description.
-
-Usage: dbus-run-session -- /usr/bin/python3 test_accessibility.py <pindel> [--artifacts DIR]
-"""
+Usage: dbus-run-session -- /usr/bin/python3 test_accessibility.py <pindel> [--artifacts DIR]"""
 
 import os
 import sys
@@ -25,14 +17,10 @@ import gi  # noqa: E402
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
-from harness import (BOARD_TITLE, Desktop, HarnessError, SOLUTION_TITLE, log,  # noqa: E402
+from harness import (BOARD_TITLE, SOLUTION_TITLE, Desktop, HarnessError, log,  # noqa: E402
                      run_main, wait_until)
 
-APP_NAME = "Pindel"
-HOLES = 33
-
-# What the player's controls must say.  Names repeat the tips; descriptions say what the
-# control does.  (window role name, control name) -> description.
+# (role, name) -> description.  Names repeat the tips; descriptions say what the control does.
 PRESENTATION = {
     ("push button", "Pindel"): "Abre el tablero para jugar",
     ("push button", "Créditos"): "Muestra los datos del autor",
@@ -54,128 +42,70 @@ SOLUTION = {
     ("label", "Centro"): "Hueco central del tablero",
 }
 PEG, EMPTY = "Con un Cd-rom", "Vacío"
-INTERACTIVE = {"push button", "list"}
 
 
-class Node:
-    """One accessible object as read at one moment."""
-
-    def __init__(self, acc):
-        self.acc = acc
-        self.role = acc.get_role_name()
-        self.name = acc.get_name() or ""
-        self.description = acc.get_description() or ""
-
-    def extents(self):
-        e = self.acc.get_extents(Atspi.CoordType.SCREEN)
-        return e.x, e.y, e.width, e.height
-
-    def centre(self):
-        x, y, w, h = self.extents()
-        return x + w // 2, y + h // 2
-
-
-def find_app():
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        if app is not None and app.get_name() == APP_NAME:
-            return app
-    return None
+def centre(acc):
+    e = acc.get_extents(Atspi.CoordType.SCREEN)
+    return e.x + e.width // 2, e.y + e.height // 2
 
 
 def walk(acc, depth=0):
-    """Every object under `acc`, read fresh (AT-SPI caches names otherwise)."""
+    """(role, name, description, object) of everything under `acc`, read fresh (AT-SPI
+    caches names otherwise)."""
     acc.clear_cache()
-    yield Node(acc)
-    if depth > 8:
-        return
-    for i in range(acc.get_child_count()):
-        child = acc.get_child_at_index(i)
+    yield acc.get_role_name(), acc.get_name() or "", acc.get_description() or "", acc
+    for child in (acc.get_child_at_index(i) for i in range(acc.get_child_count()) if depth <= 8):
         if child is not None:
             yield from walk(child, depth + 1)
 
 
-def window(app, description):
-    """The top-level object of the window whose description is `description`."""
-    app.clear_cache()
-    for i in range(app.get_child_count()):
-        top = app.get_child_at_index(i)
-        if top is not None:
-            top.clear_cache()
-            if top.get_description() == description:
-                return top
-    return None
+def wait_window(app, description):
+    """The top-level object of the program's window described as `description`."""
 
+    def find():
+        app.clear_cache()
+        for top in (app.get_child_at_index(i) for i in range(app.get_child_count())):
+            if top is not None:
+                top.clear_cache()
+                if top.get_description() == description:
+                    return top
+        return None
 
-def wait_window(app, description, timeout=15.0):
-    found = {}
-
-    def present():
-        found["w"] = window(app, description)
-        return found["w"] is not None
-
-    wait_until(present, timeout, f"the window described as \"{description}\" in the AT-SPI tree")
-    return found["w"]
+    return wait_until(find, 15.0, f"the window described as \"{description}\" in the AT-SPI tree")
 
 
 def check_controls(nodes, expected, where):
-    """Each expected control is there with its description, and every control the player
-    can use has a name and a description."""
-    by_key = {(n.role, n.name): n for n in nodes}
+    """Each expected control is there with its description; every button and list has a name
+    and a description."""
+    got = {(role, name): description for role, name, description, _ in nodes}
     for key, description in expected.items():
-        node = by_key.get(key)
-        if node is None:
-            seen = sorted(k for k in by_key if k[0] == key[0])
-            raise HarnessError(f"{where}: no {key[0]} named \"{key[1]}\"; seen {seen}")
-        if node.description != description:
-            raise HarnessError(f"{where}: {key} describes itself as \"{node.description}\", "
-                               f"expected \"{description}\"")
-    for n in nodes:
-        if n.role in INTERACTIVE and n.role != "list item" and (not n.name or not n.description):
-            raise HarnessError(f"{where}: a {n.role} without name or description: "
-                               f"\"{n.name}\" / \"{n.description}\"")
+        if got.get(key) != description:
+            raise HarnessError(f"{where}: {key} describes itself as {got.get(key)!r}, expected "
+                               f"{description!r}; seen {sorted(k for k in got if k[0] == key[0])}")
+    for role, name, description, _ in nodes:
+        if role in ("push button", "list") and not (name and description):
+            raise HarnessError(f"{where}: a {role} without name or description: {name!r} / {description!r}")
     log(f"{where}: {len(expected)} controls read as expected")
 
 
 def holes(nodes):
-    """Hole number -> node, from the objects named "Hueco N"."""
-    found = {}
-    for n in nodes:
-        if n.name.startswith("Hueco ") and n.name[6:].isdigit():
-            found[int(n.name[6:])] = n
+    """Hole number -> (description, object), from the objects named "Hueco N"; all 33 there."""
+    found = {int(name[6:]): (description, acc) for _, name, description, acc in nodes
+             if name.startswith("Hueco ") and name[6:].isdigit()}
+    if sorted(found) != list(range(33)) or any(d not in (PEG, EMPTY) for d, _ in found.values()):
+        raise HarnessError(f"holes read {sorted(found.items())}, expected Hueco 0 .. Hueco 32")
     return found
 
 
-def check_holes(found, where):
-    if sorted(found) != list(range(HOLES)):
-        raise HarnessError(f"{where}: holes named {sorted(found)}, expected Hueco 0 .. Hueco 32")
-    for number, n in found.items():
-        if n.description not in (PEG, EMPTY):
-            raise HarnessError(f"{where}: Hueco {number} says \"{n.description}\"")
-
-
 def pick_jump(found):
-    """A legal first move read from the holes' extents alone: a peg two cells from the
-    empty centre, in a straight line, with a peg between them."""
-    cx, cy = found[0].centre()
-    step = None
-    for number, n in found.items():
-        x, y = n.centre()
-        if number and y == cy and 0 < cx - x < 60:
-            step = cx - x
-    if not step:
-        raise HarnessError("no hole found right beside the centre hole")
-    source = over = None
-    for number, n in found.items():
-        x, y = n.centre()
-        if y == cy and abs(cx - 2 * step - x) <= 1:
-            source = number
-        if y == cy and abs(cx - step - x) <= 1:
-            over = number
-    if source is None or over is None:
-        raise HarnessError("no hole two cells left of the centre")
-    return source, over, 0
+    """A legal first move from the holes' extents alone: the two holes in a line left of the
+    empty centre (0), at one and two cells' distance."""
+    cx, cy = centre(found[0][1])
+    left = sorted((cx - x, n) for n, (_, acc) in found.items() for x, y in [centre(acc)]
+                  if y == cy and 0 < cx - x < 120)
+    if len(left) < 2 or abs(left[1][0] - 2 * left[0][0]) > 1:
+        raise HarnessError(f"no two holes in a line left of the centre: {left}")
+    return left[1][1], left[0][1], 0
 
 
 def scenario(program, artifacts):
@@ -185,70 +115,60 @@ def scenario(program, artifacts):
     with Desktop(artifacts) as desk:
         desk.launch(program, env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1",
                                   "NO_AT_BRIDGE": "0", "DBUS_SESSION_BUS_ADDRESS": bus})
-        apps = {}
+        desktop = Atspi.get_desktop(0)
+        app = wait_until(lambda: next((a for a in (desktop.get_child_at_index(i) for i in
+                                                   range(desktop.get_child_count()))
+                                       if a is not None and a.get_name() == "Pindel"), None),
+                         20, "the program to register with the AT-SPI registry", interval=0.2)
 
-        def registered():
-            apps["a"] = find_app()
-            return apps["a"] is not None
-
-        wait_until(registered, 20, "the program to register with the AT-SPI registry", interval=0.2)
-        app = apps["a"]
-
-        # 1. The presentation window; play through AT-SPI, as a screen reader user would.
-        presentacion = wait_window(app, "Presentación del juego")
-        nodes = list(walk(presentacion))
+        # Play through AT-SPI, as a screen reader user would.
+        nodes = list(walk(wait_window(app, "Presentación del juego")))
         check_controls(nodes, PRESENTATION, "presentation")
-        play = next(n for n in nodes if (n.role, n.name) == ("push button", "Pindel"))
-        if Atspi.Action.get_n_actions(play.acc) < 1:
+        play = next(acc for role, name, _, acc in nodes if (role, name) == ("push button", "Pindel"))
+        if Atspi.Action.get_n_actions(play) < 1:
             raise HarnessError("the play button offers no AT-SPI action")
-        Atspi.Action.do_action(play.acc, 0)
-        log("pressed play through AT-SPI")
+        Atspi.Action.do_action(play, 0)
 
-        # 2. The board as designed.
         desk.wait_window(BOARD_TITLE)
         tablero = wait_window(app, "Tablero del juego: 33 huecos en cruz")
         nodes = list(walk(tablero))
         check_controls(nodes, BOARD, "board")
         found = holes(nodes)
-        check_holes(found, "board")
-        empty = sorted(k for k, n in found.items() if n.description == EMPTY)
-        if empty != [0]:
-            raise HarnessError(f"a fresh board should have only Hueco 0 empty, AT-SPI says {empty}")
+        if [n for n, (d, _) in found.items() if d == EMPTY] != [0]:
+            raise HarnessError("a fresh board should have only Hueco 0 empty")
 
-        # 3. One real jump with the mouse; the screen reader hears the new state.
+        # One real jump with the mouse; the screen reader hears the new state.
         source, over, target = pick_jump(found)
         log(f"dragging Hueco {source} over Hueco {over} onto Hueco {target}")
-        desk.drag(found[source].centre(), found[target].centre())
+        desk.drag(centre(found[source][1]), centre(found[target][1]))
         after = {}
 
         def moved():
-            nodes_now = list(walk(tablero))
-            after["nodes"] = nodes_now
-            names = {n.name for n in nodes_now}
+            after["nodes"] = list(walk(tablero))
+            names = {name for _, name, _, _ in after["nodes"]}
             return "Resto: 31" in names and "Jugadas: 1" in names
 
         try:
             wait_until(moved, 10, "the counters to read \"Resto: 31\" and \"Jugadas: 1\"", interval=0.2)
         except HarnessError:
-            labels = sorted(n.name for n in after.get("nodes", []) if n.role == "label")
-            raise HarnessError(f"after the jump the labels read {labels}")
+            raise HarnessError(f"after the jump the labels read "
+                               f"{sorted(n for r, n, _, _ in after.get('nodes', []) if r == 'label')}")
         now = holes(after["nodes"])
-        says = {k: now[k].description for k in (source, over, target)}
+        says = {k: now[k][0] for k in (source, over, target)}
         if says != {source: EMPTY, over: EMPTY, target: PEG}:
             raise HarnessError(f"after the jump the holes say {says}")
         log("counters and holes read the new position")
 
-        # 4. The solution window, opened by the hidden gesture on the board's corners.
-        bx, by, bw, bh = Node(tablero).extents()
-        desk.click(bx + 5, by + bh - 8)
-        desk.right_click(bx + bw - 8, by + 5)
+        # The solution window, opened by the hidden gesture on the board's corners.
+        e = tablero.get_extents(Atspi.CoordType.SCREEN)
+        desk.click(e.x + 5, e.y + e.height - 8)
+        desk.click(e.x + e.width - 8, e.y + 5, button=3)
         desk.wait_window(SOLUTION_TITLE)
-        solucion = wait_window(app, "Solución del juego")
-        nodes = list(walk(solucion))
+        nodes = list(walk(wait_window(app, "Solución del juego")))
         check_controls(nodes, SOLUTION, "solution")
-        numbers = [n for n in nodes if n.description == "Número de hueco que usa la lista de movimientos"]
-        if sorted(n.name for n in numbers) != sorted(str(i) for i in range(1, 33)):
-            raise HarnessError(f"the solution's numbered holes read {sorted(n.name for n in numbers)}")
+        numbers = sorted(n for _, n, d, _ in nodes if d == "Número de hueco que usa la lista de movimientos")
+        if numbers != sorted(str(i) for i in range(1, 33)):
+            raise HarnessError(f"the solution's numbered holes read {numbers}")
         log("solution window read as expected")
 
 
