@@ -93,16 +93,11 @@ class Game:
         self.desk.key("Return")
         self.desk.wait_no_window(title)
         self.reader.wait_for(START, "the board to restart")
-        # Where a restart puts the board is e2e_centring's business; here it only has to be
-        # wholly on the screen, as a player would make sure before going on.
-        time.sleep(0.3)
+        # A restarted board must stand wholly on the screen; exactly where is e2e_centring's.
         sw, sh = self.desk.screen_size()
         x, y, w, h = self.desk.frame_geometry(self.reader.board)
         if x < 0 or y < 0 or x + w > sw or y + h > sh:
-            log(f"the restarted board stands partly off the screen at ({x}, {y}): moving it")
-            self.desk.x(["xdotool", "windowmove", str(self.reader.board),
-                         str((sw - w) // 2), str((sh - h) // 2), "sleep", "0.3"])
-            self.reader.wait_for(START, "the moved board")
+            raise HarnessError(f"the restarted board stands partly off the screen at ({x}, {y})")
         def counters_fresh():
             r = self.regions()
             return r if all(r[c] == self.fresh[c] for c in COUNTERS) else None
