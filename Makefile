@@ -32,7 +32,7 @@ bench: build
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
 # the real program on a private X server with a window manager.
 screenshots: build
-	python3 tests/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
+	python3 scripts/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
 
 # The Debian package, written into $(BUILD)/.
 package: build

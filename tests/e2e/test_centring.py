@@ -7,7 +7,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, NEW_GAME, Desktop, HarnessError, log, open_board,  # noqa: E402
                      run_main)

@@ -8,7 +8,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, GESTURE_ARM, GESTURE_OPEN, LEAVE, NEW_GAME,  # noqa: E402
                      SOLUTION_TITLE, Desktop, HarnessError, leave_program, log, open_board,

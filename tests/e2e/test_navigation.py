@@ -10,7 +10,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, CENTRE, EXIT, LEAVE, NEW_GAME, PLAY,  # noqa: E402
                      PRESENTATION_TITLE, SOLUTION_TITLE, START, BoardReader, Desktop,

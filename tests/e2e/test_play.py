@@ -10,7 +10,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, CENTRE, NUMBERED_CELLS, START, BoardReader,  # noqa: E402
                      Desktop, HarnessError, cell_centre, leave_program, log, open_board,

@@ -10,7 +10,7 @@ Usage: dbus-run-session -- /usr/bin/python3 test_accessibility.py <pindel> [--ar
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 import gi  # noqa: E402
 
