@@ -58,9 +58,10 @@ public:
     using ExitFunction = void (*)(int code);
     static void setExitFunctionForTesting(ExitFunction exitFunction);
 
-    // Called by a window's closeEvent when the platform (close box, window manager, session
-    // end) closes it: runs the close handler once and marks the window closed.  Returns
-    // false when the window was already closed or closing, so the event can be ignored.
+    // Where every close ends up: close() calls it, and so must a window's closeEvent when
+    // the platform (close box, window manager, session end) closes it.  Runs the close
+    // handler once, marks the window closed and hides it.  Returns false when the window was
+    // already closed or closing, so the event can be ignored.
     static bool closingByPlatform(ManagedWindow &window);
 
     // Registers a window for "end on last close": when no registered window is open any
