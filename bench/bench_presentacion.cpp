@@ -17,8 +17,8 @@ PINDEL_BENCH("presentation advert")
 {
     using namespace pindel;
     instalarFuentes();
-    FrmSolucion solucion;
-    Tablero tablero(solucion);
+    LazyWindow solucion([] { return std::make_unique<FrmSolucion>(); });
+    LazyWindow tablero([&] { return std::make_unique<Tablero>(solucion); });
     ForPresentacion presentacion(tablero);
     Lifecycle::show(presentacion);
     QCoreApplication::processEvents();

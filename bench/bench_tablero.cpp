@@ -29,7 +29,7 @@ void writeTenNames()
 PINDEL_BENCH("board window")
 {
     writeTenNames();
-    pindel::FrmSolucion solucion;
+    pindel::LazyWindow solucion([] { return std::make_unique<pindel::FrmSolucion>(); });
     pindel::Tablero tablero(solucion);
     pindel::Lifecycle::show(tablero);
 

@@ -1,38 +1,41 @@
-// The program: builds its windows once and shows the first.  This is the only place that
-// knows every window; they reach one another through the lifecycle.
+// The top of the program: reads the command line, starts the toolkit and shows the first
+// window.  Which windows there are and how each is made is Programa's.
 
-#include "accesibilidad.h"
-#include "forpresentacion.h"
-#include "frmsolucion.h"
 #include "fuentes.h"
-#include "lifecycle.h"
 #include "module1.h"
-#include "tablero.h"
+#include "ordenes.h"
+#include "programa.h"
+#include "traza.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    pindel::iniciarTraza();
+
+    // --help and --version answer before any window system is touched.
+    QStringList argumentos;
+    for (int i = 0; i < argc; ++i)
+        argumentos << QString::fromLocal8Bit(argv[i]);
+    const pindel::Ordenes ordenes = pindel::leerOrdenes(argumentos);
+    if (ordenes.accion != pindel::Ordenes::Accion::Jugar) {
+        std::fputs(ordenes.texto.toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
+    pindel::traza("QApplication");
     pindel::Module1::setProgramIdentity();
     pindel::instalarFuentes();
+    pindel::traza("fonts");
     // The program ends when its last window closes, by its own rule: a restart closes and
     // reopens the board, which Qt's rule would take for the end.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    pindel::FrmSolucion solucion;
-    pindel::Tablero tablero(solucion);
-    pindel::ForPresentacion presentacion(tablero);
-    // What a screen reader says for each control; nothing on screen changes.
-    pindel::describirControles(&solucion);
-    pindel::describirControles(&tablero);
-    pindel::describirControles(&presentacion);
-    pindel::Lifecycle::track(solucion);
-    pindel::Lifecycle::track(tablero);
-    pindel::Lifecycle::track(presentacion);
-
-    // Nothing of the program runs before the presentation window opens, and no other
-    // window opens with it.
-    pindel::Lifecycle::show(presentacion);
+    pindel::Programa programa;
+    pindel::traza("presentation built");
+    programa.arrancar();
     return app.exec();
 }

@@ -70,7 +70,7 @@ QString ForPresentacion::textoPublicidad()
                           "resto del programa. Consulte precios por E\u00b4mail.");
 }
 
-ForPresentacion::ForPresentacion(ManagedWindow &tablero, QWidget *parent)
+ForPresentacion::ForPresentacion(LazyWindow &tablero, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_tablero(tablero)
 {
     setObjectName(QStringLiteral("ForPresentacion"));

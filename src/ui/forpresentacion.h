@@ -18,8 +18,8 @@ namespace pindel {
 class ForPresentacion : public QWidget, public ManagedWindow {
     Q_OBJECT
 public:
-    // `tablero` is the board window the play button opens.
-    explicit ForPresentacion(ManagedWindow &tablero, QWidget *parent = nullptr);
+    // `tablero` is the board window the play button opens; it is made on its first opening.
+    explicit ForPresentacion(LazyWindow &tablero, QWidget *parent = nullptr);
 
     // The advert as designed: 119 characters, five leading blanks, "E´mail" with U+00B4.
     static QString textoPublicidad();
@@ -56,7 +56,7 @@ private:
     void pintarDegradado();
     void centrar();
 
-    ManagedWindow &m_tablero;
+    LazyWindow &m_tablero;
 
     QAbstractButton *m_command1 = nullptr;
     QAbstractButton *m_command2 = nullptr;

@@ -124,7 +124,7 @@ QString botonStyle(const QColor &face)
 
 } // namespace
 
-Tablero::Tablero(ManagedWindow &solucion, QWidget *parent)
+Tablero::Tablero(LazyWindow &solucion, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),

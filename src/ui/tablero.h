@@ -31,7 +31,8 @@ public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 371;
 
-    explicit Tablero(ManagedWindow &solucion, QWidget *parent = nullptr);
+    // `solucion` is the solution window the hidden gesture opens; it is made on its first opening.
+    explicit Tablero(LazyWindow &solucion, QWidget *parent = nullptr);
     ~Tablero() override;
 
     // ManagedWindow
@@ -78,7 +79,7 @@ private:
     void GuardarArchivo();
     void avisar(const QString &title, const QString &text);
 
-    ManagedWindow &m_solucion;
+    LazyWindow &m_solucion;
 
     // Controls, named as designed.
     std::array<HolePicture *, kHoleCount> Image1{};

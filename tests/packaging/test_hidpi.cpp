@@ -67,7 +67,7 @@ QColor meanColour(const QImage &image)
 int grabBoard(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    pindel::FrmSolucion solucion;
+    pindel::LazyWindow solucion([] { return std::make_unique<pindel::FrmSolucion>(); });
     pindel::Tablero tablero(solucion);
     pindel::Lifecycle::show(tablero);
     for (int i = 0; i < 5; ++i)

@@ -60,7 +60,7 @@ private:
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
     std::unique_ptr<QTemporaryDir> m_data;
-    std::unique_ptr<pindel::FrmSolucion> m_solucion;
+    std::unique_ptr<pindel::LazyWindow> m_solucion;
     std::unique_ptr<Tablero> m_tablero;
 };
 
@@ -88,9 +88,8 @@ void TestDrillsBoard::cleanup()
 
 void TestDrillsBoard::open()
 {
-    m_solucion = std::make_unique<pindel::FrmSolucion>();
+    m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
     m_tablero = std::make_unique<Tablero>(*m_solucion);
-    Lifecycle::track(*m_solucion);
     Lifecycle::track(*m_tablero);
     Lifecycle::show(*m_tablero);
     QVERIFY(m_tablero->isOpen());

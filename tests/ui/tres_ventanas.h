@@ -1,6 +1,7 @@
 #pragma once
-// The program's three windows, built and tracked as main builds them, for one test.  Its end
-// ends the "program" and lets that end run its course, so the next test starts clean.
+// The program's three windows, made as the program makes them (the board and the solution
+// window on their first opening), for one test.  Its end ends the "program" and lets that
+// end run its course, so the next test starts clean.
 
 #include "forpresentacion.h"
 #include "frmsolucion.h"
@@ -23,15 +24,13 @@ struct Contada : Window {
 };
 
 struct TresVentanas {
-    Contada<pindel::FrmSolucion> solucion;
-    Contada<pindel::Tablero> tablero{solucion};
-    pindel::ForPresentacion presentacion{tablero};
+    pindel::LazyWindow ventanaSolucion{[] { return std::make_unique<Contada<pindel::FrmSolucion>>(); }};
+    pindel::LazyWindow ventanaTablero{[this] { return std::make_unique<Contada<pindel::Tablero>>(ventanaSolucion); }};
+    pindel::ForPresentacion presentacion{ventanaTablero};
 
     TresVentanas()
     {
         pindel::Lifecycle::resetEndForTesting();
-        pindel::Lifecycle::track(solucion);
-        pindel::Lifecycle::track(tablero);
         pindel::Lifecycle::track(presentacion);
     }
 
@@ -47,4 +46,17 @@ struct TresVentanas {
 
     TresVentanas(const TresVentanas &) = delete;
     TresVentanas &operator=(const TresVentanas &) = delete;
+
+    // The windows themselves; asking for one that was never opened makes it.
+    Contada<pindel::Tablero> &tablero() { return static_cast<Contada<pindel::Tablero> &>(ventanaTablero.get()); }
+    Contada<pindel::FrmSolucion> &solucion()
+    {
+        return static_cast<Contada<pindel::FrmSolucion> &>(ventanaSolucion.get());
+    }
+
+    // Whether a window is on the screen; one never made is not.
+    static bool visible(const pindel::LazyWindow &window)
+    {
+        return window.existing() && window.existing()->widget()->isVisible();
+    }
 };

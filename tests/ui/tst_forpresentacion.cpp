@@ -288,11 +288,11 @@ void TestForPresentacion::playStopsTheAdvertForGood()
 
     w.play()->click();
     QCOMPARE(w.advert()->text(), kAdvert);
-    QVERIFY(w.tablero.isOpen());
+    QVERIFY(w.tablero().isOpen());
     // Time passes, the board closes: the advert stays whole and still.
     QTest::qWait(300);
     QCOMPARE(w.advert()->text(), kAdvert);
-    Lifecycle::close(w.tablero);
+    Lifecycle::close(w.tablero());
     QTest::qWait(300);
     QVERIFY(w.presentacion.isOpen());
     QCOMPARE(w.advert()->text(), kAdvert);
@@ -306,12 +306,12 @@ void TestForPresentacion::playBringsAMinimisedBoardBack()
     Windows w;
     Lifecycle::show(w.presentacion);
     w.play()->click();
-    QVERIFY(QTest::qWaitForWindowExposed(&w.tablero));
-    w.tablero.showMinimized();
-    QTRY_VERIFY(w.tablero.windowState() & Qt::WindowMinimized);
+    QVERIFY(QTest::qWaitForWindowExposed(&w.tablero()));
+    w.tablero().showMinimized();
+    QTRY_VERIFY(w.tablero().windowState() & Qt::WindowMinimized);
     w.play()->click();
-    QTRY_VERIFY(!(w.tablero.windowState() & Qt::WindowMinimized));
-    QVERIFY(w.tablero.isVisible());
+    QTRY_VERIFY(!(w.tablero().windowState() & Qt::WindowMinimized));
+    QVERIFY(w.tablero().isVisible());
 }
 
 void TestForPresentacion::credits()
@@ -340,7 +340,7 @@ void TestForPresentacion::credits()
                                 "maberto@example.com   http://www.example.com/maberto",
                                 QString::number(QMessageBox::Information), "1"}));
     // Closing the box changes nothing else.
-    QVERIFY(w.presentacion.isOpen() && !w.tablero.isOpen());
+    QVERIFY(w.presentacion.isOpen() && !w.ventanaTablero.isOpen());
     QVERIFY(!Lifecycle::hasEnded());
     QVERIFY(w.timer("Timer2")->isActive());
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace pindel {
@@ -24,6 +25,37 @@ ManagedWindow::~ManagedWindow()
 {
     auto &windows = tracked();
     windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
+}
+
+LazyWindow::LazyWindow(Factory make) : m_make(std::move(make)) {}
+
+LazyWindow::~LazyWindow() = default;
+
+ManagedWindow &LazyWindow::get()
+{
+    if (!m_window) {
+        m_window = m_make();
+        Lifecycle::track(*m_window);
+    }
+    return *m_window;
+}
+
+void Lifecycle::show(LazyWindow &window)
+{
+    if (!g_ending)
+        show(window.get());
+}
+
+void Lifecycle::setNormal(LazyWindow &window)
+{
+    if (ManagedWindow *existing = window.existing())
+        setNormal(*existing);
+}
+
+void Lifecycle::close(LazyWindow &window)
+{
+    if (ManagedWindow *existing = window.existing())
+        close(*existing);
 }
 
 void Lifecycle::show(ManagedWindow &window)

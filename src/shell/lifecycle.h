@@ -8,6 +8,13 @@
 // whole run; "closing" hides it and resets nothing, "opening" puts its controls back to the
 // design and runs its load handler, so every opening behaves like the first one.  No widget
 // is ever destroyed, which matters because a restart runs inside the board's own handlers.
+//
+// A window that is not there from the start is reached through a LazyWindow: it is made the
+// first time it is opened, then kept for the rest of the run.  Before that it counts as
+// closed, so closing it or restoring it does nothing and makes nothing.
+
+#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -33,6 +40,28 @@ private:
     bool m_closing = false;
 };
 
+// The one instance of a window that is made on its first opening.  Whoever holds the
+// LazyWindow can open the window without knowing its class; only the factory knows it.
+class LazyWindow {
+public:
+    using Factory = std::function<std::unique_ptr<ManagedWindow>()>;
+
+    explicit LazyWindow(Factory make);
+    ~LazyWindow();
+    LazyWindow(const LazyWindow &) = delete;
+    LazyWindow &operator=(const LazyWindow &) = delete;
+
+    // The window, made now (and registered for "end on last close") if it does not exist.
+    ManagedWindow &get();
+    // The window, or null while it has never been opened.
+    ManagedWindow *existing() const { return m_window.get(); }
+    bool isOpen() const { return m_window && m_window->isOpen(); }
+
+private:
+    Factory m_make;
+    std::unique_ptr<ManagedWindow> m_window;
+};
+
 // The lifecycle operations.  All static: there is one program.
 class Lifecycle {
 public:
@@ -40,11 +69,14 @@ public:
     // non-modal window and brings it to the front.  On an open window only the second half
     // happens.
     static void show(ManagedWindow &window);
+    static void show(LazyWindow &window);
     // Restores a minimised window; a window in the normal state is left alone.
     static void setNormal(ManagedWindow &window);
+    static void setNormal(LazyWindow &window);
     // Closes an open window: its close handler runs, then it disappears.  Nothing happens
     // for a closed window or one that is already closing.
     static void close(ManagedWindow &window);
+    static void close(LazyWindow &window);
     // Closes the board and shows it again: a fresh set-up in place.
     static void restart(ManagedWindow &window);
     // Ends the program at once: no close handler runs, nothing more is handled.
