@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace pindel {
 
 namespace {
@@ -172,32 +174,26 @@ void ForPresentacion::load()
 
 void ForPresentacion::pintarDegradado()
 {
-    // The 256 rows go into the window's own picture, which paintEvent shows: so the gradient
-    // survives the window being covered, and a repaint costs one copy, not 256 lines.  Each
-    // row is a one-pixel band from x = 0 to the inner width, in RGB(255, 127, row); a band
-    // rather than a line so it stays whole at any device pixel ratio.
-    const qreal ratio = devicePixelRatioF();
-    QImage picture((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::black);
-    QPainter painter(&picture);
-    const int ancho = width();
-    for (qint16 fila = 0; fila <= 255; ++fila)
-        painter.fillRect(QRectF(0, fila, ancho + 1, 1), QColor(255, 127, fila));
-    painter.end();
-    m_degradado = picture;
+    // From now on the window shows the gradient; paintEvent draws it, so it survives the
+    // window being covered and costs no picture of its own.
+    m_degradadoPintado = true;
     update();
 }
 
 void ForPresentacion::paintEvent(QPaintEvent *event)
 {
-    if (m_degradado.isNull())
+    if (!m_degradadoPintado)
         return;  // not loaded yet: the black background
+    // Each row y is a one-pixel band from x = 0 to the inner width in RGB(255, 127, y); a
+    // band rather than a line, so it stays whole at any device pixel ratio.  Only the rows
+    // and columns that need drawing are drawn: the advert's 20 ticks a second repaint its
+    // own small area.
     QPainter painter(this);
     const QRect area = event->rect();
-    const qreal ratio = m_degradado.devicePixelRatio();
-    painter.drawImage(area, m_degradado,
-                      QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    const int primera = std::max(area.top(), 0);
+    const int ultima = std::min(area.bottom(), 255);
+    for (int fila = primera; fila <= ultima; ++fila)
+        painter.fillRect(QRectF(area.left(), fila, area.width(), 1), QColor(255, 127, fila));
 }
 
 void ForPresentacion::centrar()

@@ -5,7 +5,6 @@
 
 #include "lifecycle.h"
 
-#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -66,7 +65,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
 
-    QImage m_degradado;  // the gradient as last painted; empty until the first load
+    bool m_degradadoPintado = false;  // the gradient shows from the first load on
 
     QString m_frasePublicidad;
     qint32 m_publicidad = 0;

@@ -57,6 +57,8 @@ namespace {
 // never pays for its icon, and a button pays for the one size it draws.  (Rendering all eight
 // sizes of every icon up front took a third of the program's start-up.)
 class SvgIconEngine : public QIconEngine {
+    static constexpr int kLargestCachedSide = 64;
+
 public:
     explicit SvgIconEngine(const QString &resource) : m_resource(resource) {}
 
@@ -84,7 +86,10 @@ public:
             option.palette = QGuiApplication::palette();
             picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
         }
-        QPixmapCache::insert(key, picture);
+        // Buttons draw one small size again and again; the large sizes only go once into a
+        // window's icon, so keeping them would hold memory for nothing.
+        if (size.width() <= kLargestCachedSide && size.height() <= kLargestCachedSide)
+            QPixmapCache::insert(key, picture);
         return picture;
     }
 
