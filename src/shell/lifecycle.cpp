@@ -1,4 +1,5 @@
 #include "lifecycle.h"
+#include "traza.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -72,7 +73,7 @@ void Lifecycle::show(ManagedWindow &window)
         // itself once it is shown again, so it is handed over below.
         designedFocus = w->focusWidget();
     }
-    w->show();
+    traza("show: before");w->show();traza("show: shown");
     w->raise();
     w->activateWindow();
     if (designedFocus)

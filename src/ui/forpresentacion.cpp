@@ -77,7 +77,7 @@ ForPresentacion::ForPresentacion(LazyWindow &tablero, QWidget *parent)
 {
     setObjectName(QStringLiteral("ForPresentacion"));
     setWindowTitle(QStringLiteral("Form1"));
-    setWindowIcon(svgIcon(art::kRetrato));
+    ponerIconoDeVentana(this, art::kRetrato);
     setFixedSize(twips::size(kAnchoTwips, kAltoTwips));
     setColour(this, QPalette::Window, Qt::black);
     buildControls();

@@ -132,7 +132,7 @@ FrmSolucion::FrmSolucion(QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmSolucion"));
     setWindowTitle(QStringLiteral("Solución al Pindel. Maberto."));
-    setWindowIcon(svgIcon(art::kSol));
+    ponerIconoDeVentana(this, art::kSol);
     setFixedSize(twips::size(kInnerWidthTwips, kInnerHeightTwips));
     setFont(designFont(Font::Window));
 

@@ -9,6 +9,7 @@
 #include <QString>
 
 class QPainter;
+class QWidget;
 
 namespace pindel {
 
@@ -27,6 +28,12 @@ inline const QString kRetrato = QStringLiteral(":/art/retrato.svg");           /
 // needs no image plugin and the platform picks the size it wants.  A resource that is
 // missing or not valid SVG gives a null icon.
 QIcon svgIcon(const QString &resource);
+
+// Gives `window` the picture as its window icon once the window has been painted for the first
+// time.  A window icon goes to the desktop at every size (up to 256 pixels), and rendering
+// them all takes longer than building the whole window: done after the first frame, nobody
+// waits for it.  `window` must be a top-level widget.
+void ponerIconoDeVentana(QWidget *window, const QString &resource);
 
 // The picture rendered into a transparent pixmap of `size` device-independent pixels at the
 // given device pixel ratio (pass the target widget's devicePixelRatioF()).  Null pixmap for

@@ -132,7 +132,7 @@ Tablero::Tablero(LazyWindow &solucion, QWidget *parent)
 {
     setObjectName(QStringLiteral("Tablero"));
     setWindowTitle(QStringLiteral(" Pindel.  Maberto."));
-    setWindowIcon(svgIcon(art::kSol));
+    ponerIconoDeVentana(this, art::kSol);
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kOlive);

@@ -92,7 +92,10 @@ void TestFrmSolucion::frame()
     QCOMPARE(w.font().weight(), QFont::Bold);
     // 32 squares, the red spot and the heading: no other label.
     QCOMPARE(w.findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly).size(), 34);
-    // The sun: yellow in the middle of the icon.
+    // The sun, once the first frame is on the screen: yellow in the middle of the icon.
+    Lifecycle::show(w);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(!w.windowIcon().isNull());
     const QImage icon = w.windowIcon().pixmap(QSize(32, 32)).toImage();
     const QColor middle = icon.pixelColor(16, 16);
     QVERIFY2(middle.red() > 200 && middle.green() > 150 && middle.blue() < 120,

@@ -295,7 +295,8 @@ void TestTablero::restOfTheWindowAsDesigned()
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!m_tablero->windowIcon().isNull());
+    QVERIFY(QTest::qWaitForWindowExposed(m_tablero.get()));
+    QTRY_VERIFY(!m_tablero->windowIcon().isNull());
     QCOMPARE(m_tablero->palette().color(QPalette::Window), QColor(128, 128, 0));
 
     auto *lista = m_tablero->findChild<QListWidget *>("Lista");

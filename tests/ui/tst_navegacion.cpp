@@ -7,6 +7,7 @@
 //                                               platform)   End: the event loop has ended
 
 #include "fuentes.h"
+#include "programa.h"
 #include "tres_ventanas.h"
 
 #include <QAbstractButton>
@@ -32,7 +33,7 @@ public:
     }
 };
 
-struct Programa : TresVentanas {
+struct Partida : TresVentanas {
     QAbstractButton *button(QWidget &window, const char *name)
     {
         return window.findChild<QAbstractButton *>(QLatin1String(name));
@@ -116,11 +117,12 @@ private slots:
     void transitions_data();
     void transitions();
     void presentationNeverReopens();
+    void windowsAreMadeOnFirstOpening();
 };
 
 void TestNavegacion::startShowsOnlyThePresentation()
 {
-    Programa programa;
+    Partida programa;
     Lifecycle::show(programa.presentacion);
     QVERIFY(QTest::qWaitForWindowExposed(&programa.presentacion));
     QCOMPARE(programa.state(), QStringLiteral("S0"));
@@ -185,7 +187,7 @@ void TestNavegacion::transitions()
     QFETCH(QString, to);
     QFETCH(int, moves);
 
-    Programa programa;
+    Partida programa;
     Lifecycle::show(programa.presentacion);
     QVERIFY(QTest::qWaitForWindowExposed(&programa.presentacion));
     for (const QString &step : roads().value(from)) {
@@ -250,7 +252,7 @@ void TestNavegacion::presentationNeverReopens()
 {
     // Closed by the platform while the board is open, the presentation stays closed through
     // new games and leaving; closing the board then ends the program.
-    Programa programa;
+    Partida programa;
     Lifecycle::show(programa.presentacion);
     programa.act(QStringLiteral("play"));
     programa.act(QStringLiteral("platform closes presentation"));
@@ -263,6 +265,61 @@ void TestNavegacion::presentationNeverReopens()
     programa.act(QStringLiteral("board close box"));
     QTRY_VERIFY_WITH_TIMEOUT(Lifecycle::hasEnded(), 2000);
     QVERIFY(!programa.presentacion.isVisible());
+}
+
+// The program as main makes it: the board and the solution window do not exist until they
+// are first opened, and then the same window serves every later opening.
+void TestNavegacion::windowsAreMadeOnFirstOpening()
+{
+    auto made = [](const char *name) {
+        QList<QWidget *> found;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->objectName() == QLatin1String(name))
+                found << window;
+        return found;
+    };
+    QCOMPARE(made("Tablero").size(), 0);
+    {
+        pindel::Programa programa;
+        programa.arrancar();
+        QVERIFY(QTest::qWaitForWindowExposed(&programa.presentacion()));
+        QCOMPARE(made("ForPresentacion").size(), 1);
+        QCOMPARE(made("Tablero").size(), 0);
+        QCOMPARE(made("FrmSolucion").size(), 0);
+
+        auto *play = programa.presentacion().findChild<QAbstractButton *>(QStringLiteral("Command1"));
+        play->click();
+        const QList<QWidget *> boards = made("Tablero");
+        QCOMPARE(boards.size(), 1);
+        QVERIFY(boards[0]->isVisible());
+        QCOMPARE(made("FrmSolucion").size(), 0);
+
+        // Leave and play again: the same board, set up afresh.
+        auto *tablero = static_cast<Tablero *>(boards[0]);
+        tablero->Image1_DragDrop(kCentre, holeAtCell(1, 3));
+        tablero->findChild<QAbstractButton *>(QStringLiteral("Command4"))->click();
+        QVERIFY(!tablero->isVisible());
+        play->click();
+        QCOMPARE(made("Tablero"), boards);
+        QVERIFY(tablero->isVisible());
+        QCOMPARE(int(tablero->board().movimientos()), 0);
+
+        // The gesture makes the solution window; closing and opening it again keeps it.
+        for (int opening = 0; opening < 2; ++opening) {
+            QTest::mouseClick(tablero->findChild<QLabel *>(QStringLiteral("Label5")), Qt::LeftButton);
+            QTest::mousePress(tablero->findChild<QLabel *>(QStringLiteral("Label6")), Qt::RightButton);
+            QCOMPARE(made("FrmSolucion").size(), 1);
+            QVERIFY(made("FrmSolucion")[0]->isVisible());
+            made("FrmSolucion")[0]->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
+        }
+        QCOMPARE(made("Tablero"), boards);
+
+        Lifecycle::endProgram();
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        Lifecycle::resetEndForTesting();
+    }
+    QCOMPARE(made("Tablero").size(), 0);
 }
 
 QTEST_MAIN(TestNavegacion)
