@@ -140,8 +140,10 @@ void describirControles(QWidget *window)
 {
     if (!window)
         return;
-    instalarFabrica();
     const QString ventana = window->objectName();
+    // Only the board has counters; the factory is installed when the board is first made.
+    if (ventana == QLatin1String("Tablero"))
+        instalarFabrica();
     for (const Descripcion &d : kDescripciones) {
         if (ventana != QLatin1String(d.window))
             continue;
