@@ -1,11 +1,14 @@
 #include "holepicture.h"
 
+#include "board.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRandomGenerator>
 #include <QSvgRenderer>
 
 namespace pindel {
@@ -13,14 +16,25 @@ namespace pindel {
 namespace {
 constexpr int kPictureSize = 32;
 
-// Parses the payload of a dragged hole; -1 when it is not one of ours.
+// A number drawn once per run: another copy of the game draws another.
+const QByteArray &programToken()
+{
+    static const QByteArray token = QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    return token;
+}
+
+// The source hole of a drag this program started; -1 for anything else, a drag from another
+// running copy of the game included.
 int sourceIndexOf(const QMimeData *mime)
 {
     if (!mime || !mime->hasFormat(HolePicture::kMimeType))
         return -1;
+    const QList<QByteArray> parts = mime->data(HolePicture::kMimeType).split(' ');
+    if (parts.size() != 2 || parts[0] != programToken())
+        return -1;
     bool ok = false;
-    const int index = QString::fromLatin1(mime->data(HolePicture::kMimeType)).toInt(&ok);
-    return ok ? index : -1;
+    const int index = parts[1].toInt(&ok);
+    return ok && index >= 0 && index < kHoleCount ? index : -1;
 }
 } // namespace
 
@@ -46,6 +60,11 @@ void Imagen::paintEvent(QPaintEvent *)
 }
 
 const char *const HolePicture::kMimeType = "application/x-pindel-hole";
+
+QByteArray HolePicture::payload(int index)
+{
+    return programToken() + ' ' + QByteArray::number(index);
+}
 
 HolePicture::HolePicture(int index, QWidget *parent) : Imagen(parent), m_index(index)
 {
@@ -104,7 +123,7 @@ void HolePicture::mouseReleaseEvent(QMouseEvent *event)
 void HolePicture::startDrag()
 {
     auto *mime = new QMimeData;
-    mime->setData(kMimeType, QByteArray::number(m_index));
+    mime->setData(kMimeType, payload(m_index));
 
     // What follows the pointer is the outline of the control, nothing more.
     const qreal dpr = devicePixelRatioF();

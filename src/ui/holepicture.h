@@ -36,8 +36,12 @@ private:
 class HolePicture : public Imagen {
     Q_OBJECT
 public:
-    // The MIME type of a dragged hole; the payload is the source hole's index as text.
+    // The MIME type of a dragged hole.  The payload names this running program and the
+    // source hole's index (see payload()); a hole takes only drags whose payload names this
+    // program, so a drag from another running copy of the game changes nothing here.
     static const char *const kMimeType;
+    // The payload of a drag of hole `index` started by this program.
+    static QByteArray payload(int index);
 
     HolePicture(int index, QWidget *parent = nullptr);
 

@@ -146,7 +146,7 @@ bool TestTablero::isEmptyHole(int index) const
 void TestTablero::drop(int source, int target)
 {
     QMimeData mime;
-    mime.setData(pindel::HolePicture::kMimeType, QByteArray::number(source));
+    mime.setData(pindel::HolePicture::kMimeType, pindel::HolePicture::payload(source));
     pindel::HolePicture *hole = m_tablero->hole(target);
     // The platform enters the hole first; the drop goes to the widget that took the enter.
     QDragEnterEvent enter(QPoint(18, 18), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -399,16 +399,25 @@ void TestTablero::refusedDrops()
 void TestTablero::dropsFromOutsideTheBoardDoNothing()
 {
     Lifecycle::show(*m_tablero);
-    // Something dragged from elsewhere is not taken by a hole.
-    QMimeData text;
+    // Something dragged from elsewhere is not taken by a hole: text, and a hole of another
+    // running copy of the game (same type, its own program token), which would otherwise
+    // make hole 23 jump into the centre here.
+    QByteArray otherCopy = pindel::HolePicture::payload(23);
+    otherCopy[0] = otherCopy[0] == '1' ? '2' : '1';
+    QMimeData text, foreign;
     text.setText("23");
-    QDragEnterEvent enter(QPoint(18, 18), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_tablero->hole(0), &enter);
-    QVERIFY(!enter.isAccepted());
-    QDropEvent dropText(QPointF(18, 18), Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_tablero->hole(0), &dropText);
-    QCoreApplication::processEvents();
+    foreign.setData(pindel::HolePicture::kMimeType, otherCopy);
+    for (QMimeData *mime : {&text, &foreign}) {
+        QDragEnterEvent enter(QPoint(18, 18), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_tablero->hole(0), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent dropped(QPointF(18, 18), Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_tablero->hole(0), &dropped);
+        QVERIFY(!dropped.isAccepted());
+        QCoreApplication::processEvents();
+    }
     QVERIFY(m_tablero->board() == pindel::Board());
+    QCOMPARE(marcador(), QString("0"));
     // Nothing but a hole accepts a drop.
     QVERIFY(!m_tablero->acceptDrops());
     for (const char *name : {"Lista", "Command1", "Label4", "LblMarcador"})
