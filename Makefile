@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test bench check fuzz screenshots package clean
+.PHONY: all deps build run test bench check fuzz screenshots package mutate clean
 
 all: build
 
@@ -60,5 +60,12 @@ fuzz: deps
 	$(FUZZ_BUILD)/tests/fuzz/fuzz_winners -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  $(FUZZ_BUILD)/corpus tests/fuzz/corpus
 
+# Plants each fault of tests/mutants.toml alone in a scratch copy of the tree (build-mutate/)
+# and says which ones the tests let through.  Slow, so not part of .ci/run.
+# MUTATE_ONLY="id-or-prefix ..." runs some of them.
+MUTATE_BUILD ?= build-mutate
+mutate: deps
+	scripts/mutate --scratch $(MUTATE_BUILD) --jobs $(JOBS) $(if $(MUTATE_ONLY),--only $(MUTATE_ONLY))
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(MUTATE_BUILD)

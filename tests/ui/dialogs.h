@@ -60,6 +60,7 @@ public:
     bool done() const { return m_steps.empty(); }
     QStringList titles;
     QStringList texts;
+    QStringList defaults;   // the text each name box offered before it was answered
 
 private:
     void poll()
@@ -71,9 +72,10 @@ private:
         titles << w->windowTitle();
         if (auto *box = qobject_cast<QMessageBox *>(w))
             texts << box->text();
-        else if (auto *input = qobject_cast<QInputDialog *>(w))
+        else if (auto *input = qobject_cast<QInputDialog *>(w)) {
             texts << input->labelText();
-        else
+            defaults << input->textValue();
+        } else
             texts << QString();
         if (m_steps.empty()) {
             ++m_unexpected;

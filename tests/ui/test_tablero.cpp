@@ -64,7 +64,7 @@ private slots:
     void restartsAndLeaving();
     void restartOfTheOnlyWindowKeepsTheProgram();
     void failedSaveIsReportedAndLosesNothing();
-    void unreadableFileIsNeverOverwritten();
+    void winnersFileWarnings();
 
 private:
     QString winnersPath() const { return m_data->path() + "/pindel/001MpTa.cms"; }
@@ -486,6 +486,8 @@ void TestTablero::nameLoop()
     QCOMPARE(dialogs.answered(), 5);
     QCOMPARE(dialogs.unexpected(), 0);
     QVERIFY(dialogs.done());
+    // Every time the box comes back it offers today's date again, never the refused name.
+    QCOMPARE(dialogs.defaults, QStringList(5, QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
     QCOMPARE(lista(), QStringList{name27});
     QCOMPARE(winnersBytes(), QByteArray("  Jos\xe9 N\xfa\xf1" "ez y Pe\xf1" "a \xba\xb4\x80 ok.\r\n"));
 }
@@ -508,6 +510,7 @@ void TestTablero::winnersAreAddedInOrder_data()
         << QByteArray("aun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
         << QByteArray("aun no lo ha logrado nadie\r\nEva\r\n");
     QTest::newRow("empty file gets the name appended") << QByteArray("") << QStringList{"Eva"} << QByteArray("Eva\r\n");
+    QTest::newRow("a name of blanks only is a name") << QByteArray() << QStringList{"   "} << QByteArray("   \r\n");
     QTest::newRow("line ends normalised on save")
         << QByteArray("Ana\rLuis") << QStringList{"Eva"} << QByteArray("Ana\r\nLuis\r\nEva\r\n");
 }
@@ -575,10 +578,16 @@ void TestTablero::helpAndCredits()
     QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command3"), Qt::LeftButton);
     QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command1"), Qt::LeftButton);
     QCOMPARE(dialogs.titles, (QStringList{" Instrucciones de juego", "Datos del autor"}));
-    QCOMPARE(dialogs.texts.value(0).size(), 592);
-    QVERIFY(dialogs.texts.value(0).startsWith("     El juego consiste"));
-    QVERIFY(dialogs.texts.value(0).contains(QString::fromUtf8("posiciòn de origen")));
-    QVERIFY(dialogs.texts.value(0).contains(QString::fromUtf8("diagonal.  2º.- El")));
+    const QString help = QString::fromUtf8(
+        "     El juego consiste en intentar dejar solamente un Cd-rom y ademas situado en el centro del "
+        "tablero. Los Cd-rom se desplazan arrastrandolos con el raton desde su posici\xc3\xb2n de origen "
+        "hasta la de destino, pero cumpliendo los siguientes requisitos:  1\xc2\xba.- Los desplazamientos "
+        "tienen que ser verticales u horizontales, nunca en diagonal.  2\xc2\xba.- El Cd-rom que se "
+        "desplace debera pasar por encima de uno contiguo a \xc3\xa9l, depositandose en un hueco vacio y "
+        "contiguo al que se ha pasado.   La soluci\xc3\xb3n esta escondida dentro del juego y se hara "
+        "visible haciendo determinadas operaciones sobre el tablero.");
+    QCOMPARE(help.size(), 592);
+    QCOMPARE(dialogs.texts.value(0), help);
     QCOMPARE(dialogs.texts.value(1), QString("     Este juego ha sido programado por MABERTO, Email: "
                                              "maberto@example.com   http://www.example.com/maberto"));
     QCOMPARE(icons, (QList<QMessageBox::Icon>{QMessageBox::Information, QMessageBox::Information}));
@@ -588,7 +597,8 @@ void TestTablero::helpAndCredits()
 void TestTablero::gesture_data()
 {
     // Events: 5 click on the bottom-left spot; R, L, M a button pressed on the top-right
-    // spot; h help; c credits; m a move; n new game.  Expected: the flag after each event,
+    // spot; h help; c credits; m a move; n new game; z the solution window minimised.
+    // Expected: the flag after each event,
     // and whether the solution window is open at the end.
     QTest::addColumn<QString>("events");
     QTest::addColumn<QString>("flags");
@@ -602,6 +612,7 @@ void TestTablero::gesture_data()
     QTest::newRow("moves, help and credits keep it armed") << "5mhcR" << "11110" << true;
     QTest::newRow("a new game disarms") << "5nR" << "100" << false;
     QTest::newRow("one opening per arming") << "5RR" << "100" << true;
+    QTest::newRow("the gesture restores a minimised solution") << "5Rz5R" << "10010" << true;
 }
 
 void TestTablero::gesture()
@@ -624,11 +635,17 @@ void TestTablero::gesture()
         case 'c': dialogs.pressOk(); m_tablero->Command1_Click(); break;
         case 'm': drop(23, 0); break;
         case 'n': QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton); break;
+        case 'z':
+            m_solucion->existing()->widget()->showMinimized();
+            QTRY_VERIFY(m_solucion->existing()->widget()->windowState() & Qt::WindowMinimized);
+            break;
         }
         seen += QString::number(m_tablero->solucion());
     }
     QCOMPARE(seen, flags);
     QCOMPARE(m_solucion->isOpen(), opened);
+    if (opened)   // shown in its normal state, whatever state it was left in
+        QTRY_VERIFY(!(m_solucion->existing()->widget()->windowState() & Qt::WindowMinimized));
     QCOMPARE(solucionVisible(), opened);
     QCOMPARE(dialogs.unexpected(), 0);
 }
@@ -724,22 +741,37 @@ void TestTablero::failedSaveIsReportedAndLosesNothing()
     QCOMPARE(dialogs.unexpected(), 0);
 }
 
-void TestTablero::unreadableFileIsNeverOverwritten()
+// A winners file the board cannot read is told once, not on every new game; once it is
+// mended nothing is told, and when it breaks again it is told again.
+void TestTablero::winnersFileWarnings()
 {
-    // A directory stands where the file should be: shown as unreadable, told once, and a
-    // win afterwards does not replace it.
-    QDir().mkpath(winnersPath());
+    QDir().mkpath(winnersPath());   // a directory where the file should be
     DialogScript dialogs;
     dialogs.pressOk();
     Lifecycle::show(*m_tablero);
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
     QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
     QVERIFY(lista().isEmpty());
-    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
-    QTest::qWait(20);
-    QCOMPARE(dialogs.answered(), 1);   // told once, not on every new game
+    auto newGame = [this] {
+        QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+        QTest::qWait(50);
+    };
+    newGame();
+    QCOMPARE(dialogs.answered(), 1);
+
+    QVERIFY(QDir(winnersPath()).removeRecursively());
+    writeWinners("Ana\r\n");
+    newGame();
+    QCOMPARE(lista(), QStringList{"Ana"});
+    QCOMPARE(dialogs.answered(), 1);
+
+    QVERIFY(QFile::remove(winnersPath()));
+    QVERIFY(QDir().mkpath(winnersPath()));
+    dialogs.pressOk();
+    newGame();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 2, 5000);
+    QVERIFY(dialogs.texts.value(1).contains("001MpTa.cms"));
     QCOMPARE(dialogs.unexpected(), 0);
-    QVERIFY(QFileInfo(winnersPath()).isDir());
 }
 
 QTEST_MAIN(TestTablero)
