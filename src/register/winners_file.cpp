@@ -137,6 +137,34 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString &reason)
     return true;
 }
 
+// Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
+// at the end unless there are no bytes.  Such a file reads as lines and writes back as
+// itself, so a winner can be added to its bytes without taking it apart into lines.
+bool endsEveryLineWithCrLf(const QByteArray &bytes)
+{
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+        return false;
+    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2)) {
+        if (i + 1 == bytes.size() || bytes.at(i + 1) != '\n')
+            return false;
+    }
+    return true;
+}
+
+// The file `bytes` with the winner `name` added by the game's rule: a first line that is
+// exactly the placeholder is replaced by the name, otherwise the name becomes the last
+// line.  Line ends become CR LF, as every save writes them.
+QByteArray withWinner(QByteArray bytes, const QString &name)
+{
+    if (!endsEveryLineWithCrLf(bytes))
+        bytes = encodeLines(decodeLines(bytes));
+    const QByteArray line = cp1252::encode(name) + "\r\n";
+    const QByteArray placeholderLine = QByteArray(kPlaceholder) + "\r\n";
+    if (bytes.startsWith(placeholderLine))
+        return bytes.replace(0, placeholderLine.size(), line);
+    return bytes.append(line);
+}
+
 // Takes the lock that orders the saves of every running copy, waiting at most kLockWaitMs
 // for a copy that holds it.  A holder that has died leaves a stale lock, which QLockFile
 // recognises (its process is gone) and removes.  An error that waiting cannot cure (no
@@ -333,26 +361,18 @@ SaveResult WinnersFile::addWinner(const QString &name)
         result.error = saveFailed(result.path, odd);
         return result;
     }
-    QStringList lines;
-    if (info.exists()) {
-        QByteArray current;
-        if (!readAll(result.path, current, reason)) {
-            result.error = saveFailed(result.path,
-                                      QStringLiteral("no se pudo leer (%1) y se perderían los "
-                                                     "nombres que guarda").arg(reason));
-            return result;
-        }
-        lines = decodeLines(current);
-    } else {
+    QByteArray current;
+    if (!info.exists()) {
         // Deleted since the load: it stands for what a load would create now.
-        lines = QStringList{QString::fromLatin1(kPlaceholder)};
+        current = QByteArray(kPlaceholder) + "\r\n";
+    } else if (!readAll(result.path, current, reason)) {
+        result.error = saveFailed(result.path,
+                                  QStringLiteral("no se pudo leer (%1) y se perderían los "
+                                                 "nombres que guarda").arg(reason));
+        return result;
     }
-    if (!lines.isEmpty() && lines.first() == QLatin1String(kPlaceholder))
-        lines.first() = name;
-    else
-        lines.append(name);
 
-    if (!replaceFile(result.path, encodeLines(lines), reason)) {
+    if (!replaceFile(result.path, withWinner(current, name), reason)) {
         result.error = saveFailed(result.path, reason);
         return result;
     }
