@@ -86,8 +86,9 @@ public:
     //
     // Refused, with a reason and nothing changed, when the name cannot be stored (see
     // isStorableName), when the last load could not read the file, or when the file cannot
-    // be read now.  A lock that stays taken for about 2 seconds (another copy stuck) or that
-    // cannot be created at all does not stop the save: it goes ahead unlocked.
+    // be read now.  A lock left by a copy that died is cleared.  A lock that stays taken for
+    // about 2 seconds (another copy stuck) or that cannot be created at all does not stop
+    // the save: it goes ahead unlocked.
     SaveResult addWinner(const QString &name);
 
 private:
