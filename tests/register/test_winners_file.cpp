@@ -55,6 +55,7 @@ private slots:
     void storableName();
 
     void directoryInPlaceOfFile();
+    void unreadableRegularFile();
     void dataDirectoryCannotBeCreated_data();
     void dataDirectoryCannotBeCreated();
     void saveRefusesWhatWouldComeBackChanged_data();
@@ -312,6 +313,32 @@ void TestWinnersFile::directoryInPlaceOfFile()
     QCOMPARE(register_.load().status, LoadResult::Status::Read);
     QVERIFY(register_.addWinner("Ana").ok);
     QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Eva\r\nAna\r\n"));
+}
+
+// A regular file the system refuses to read: the load says so and writes nothing, and the
+// save after it is refused even once the file reads again, since a register only ever
+// writes a file its load read whole.
+void TestWinnersFile::unreadableRegularFile()
+{
+    QTemporaryDir dir;
+    WinnersFile register_(dir.path());
+    QVERIFY(regtest::writeBytes(register_.path(), "Ana\r\n"));
+    {
+        regtest::AccessDenied denied(register_.path());
+        QVERIFY(denied.ok());
+        const LoadResult loaded = register_.load();
+        QCOMPARE(loaded.status, LoadResult::Status::Unreadable);
+        QVERIFY(loaded.lines.isEmpty());
+        QVERIFY2(loaded.error.startsWith("No se pudo leer el archivo de ganadores " + register_.path() + ": "),
+                 qPrintable(loaded.error));
+    }
+    const winners::SaveResult saved = register_.addWinner("Eva");
+    QVERIFY(!saved.ok);
+    QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path()
+                              + u(": no se pudo leer entero al abrir el tablero y se perderían los "
+                                  "nombres que guarda"));
+    QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Ana\r\n"));
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
 void TestWinnersFile::dataDirectoryCannotBeCreated_data()

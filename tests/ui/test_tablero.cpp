@@ -494,6 +494,9 @@ void TestTablero::winnersAreAddedInOrder_data()
     QTest::newRow("placeholder not first is an ordinary line")
         << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
         << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\nEva\r\n");
+    QTest::newRow("a line that only starts like the placeholder is a name")
+        << QByteArray("Aun no lo ha logrado nadie, dice\r\n") << QStringList{"Eva"}
+        << QByteArray("Aun no lo ha logrado nadie, dice\r\nEva\r\n");
     QTest::newRow("placeholder in other case is a name")
         << QByteArray("aun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
         << QByteArray("aun no lo ha logrado nadie\r\nEva\r\n");
