@@ -229,8 +229,8 @@ void TestRegisterDrills::killedMidSave()
         QVERIFY(!QFileInfo::exists(winners::lockPath(dir.path())));
     }
     qInfo("%d kills over 0..%lld us (seed %u): %d left a lock behind, the next save waited at most "
-          "%lld ms; %lld file(s) in the directory", kKills, 4 * saveMicros, seed, lockLeft, longestWait,
-          qlonglong(regtest::entriesOf(dir.path()).size()));
+          "%lld ms; in the directory: %s", kKills, 4 * saveMicros, seed, lockLeft, longestWait,
+          qPrintable(regtest::entriesOf(dir.path()).join(", ")));
 }
 
 void TestRegisterDrills::twoCopiesAddingAtOnce_data()
