@@ -308,7 +308,7 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
           firstDone.mid(7).constData(), secondDone.mid(7).constData(),
           killedWhileFirstAdded ? "; holder killed while the other copy was adding" : "");
 
-    QByteArray after = regtest::readBytes(path);
+    const QByteArray after = regtest::readBytes(path);
     QCOMPARE(notWhole(after, known), QString());
     QCOMPARE(after.count('\n'), ana.size() + luis.size());
 
