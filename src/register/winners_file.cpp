@@ -2,9 +2,12 @@
 
 #include "cp1252.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +19,17 @@ namespace pindel::winners {
 namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
+
+// How long a save waits for another copy's lock before it goes ahead without it.  A save
+// holds the lock for milliseconds; a copy that keeps it longer is stuck, and the player
+// must not wait for it.
+constexpr int kLockWaitMs = 2000;
+
+// A lock file whose holder cannot be checked (killed after creating it, before writing its
+// process id into it) counts as abandoned once it is this old.  QLockFile removes a stale
+// lock only when its holder no longer keeps the file locked with flock, so a live copy,
+// however slow, never loses its lock this way.
+constexpr int kStaleLockMs = 1000;
 
 QString readFailed(const QString &path, const QString &reason)
 {
@@ -63,6 +77,28 @@ QString notARegularFile(const QFileInfo &info)
     return {};
 }
 
+// Reads the whole file; false, with the system's reason, when it cannot be opened or a read
+// fails part-way (`bytes` then holds what was read).
+bool readAll(const QString &path, QByteArray &bytes, QString &reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    char chunk[kReadChunk];
+    for (;;) {
+        const qint64 n = file.read(chunk, kReadChunk);
+        if (n < 0) {
+            reason = file.errorString();
+            return false;
+        }
+        if (n == 0)
+            return true;
+        bytes.append(chunk, n);
+    }
+}
+
 // A full disk or a file size limit first shows as a short write with no error set; only
 // the next write fails and gives the system's reason, which the player is owed.
 bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
@@ -80,31 +116,71 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
     return true;
 }
 
-// The entries joined, CR LF after each, in one pass through the converter (one converter
-// per entry would cost more than the whole write for a long list).
-QByteArray encodeText(const QStringList &entries, bool *exact)
+// Replaces the file at `path` with `bytes` in one rename: the new content goes to a
+// temporary file beside the old one first, so a crash or a full disk leaves the old file
+// whole.  Unbuffered, so that a short write shows at once and is retried for its reason.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString &reason)
 {
-    qsizetype total = 0;
-    for (const QString &entry : entries)
-        total += entry.size() + 2;
-    QString text;
-    text.reserve(total);
-    for (const QString &entry : entries) {
-        text.append(entry);
-        text.append(QLatin1String("\r\n"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+        return false;
     }
-    return cp1252::encode(text, exact);
+    if (!writeAll(file, bytes, reason)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
 }
 
-// The first entry that would not come back as itself: one holding a CR would come back as
-// two, one with a character outside the code page would come back changed.  -1 if none.
-qsizetype firstChangedEntry(const QStringList &entries)
+// Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
+// at the end unless there are no bytes.  Such a file reads as lines and writes back as
+// itself, so a winner can be added to its bytes without taking it apart into lines.
+bool endsEveryLineWithCrLf(const QByteArray &bytes)
 {
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries[i].contains(QLatin1Char('\r')) || !cp1252::canEncode(entries[i]))
-            return i;
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+        return false;
+    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2)) {
+        if (i + 1 == bytes.size() || bytes.at(i + 1) != '\n')
+            return false;
     }
-    return -1;
+    return true;
+}
+
+// The file `bytes` with the winner `name` added by the game's rule: a first line that is
+// exactly the placeholder is replaced by the name, otherwise the name becomes the last
+// line.  Line ends become CR LF, as every save writes them.
+QByteArray withWinner(QByteArray bytes, const QString &name)
+{
+    if (!endsEveryLineWithCrLf(bytes))
+        bytes = encodeLines(decodeLines(bytes));
+    const QByteArray line = cp1252::encode(name) + "\r\n";
+    const QByteArray placeholderLine = QByteArray(kPlaceholder) + "\r\n";
+    if (bytes.startsWith(placeholderLine))
+        return bytes.replace(0, placeholderLine.size(), line);
+    return bytes.append(line);
+}
+
+// Takes the lock that orders the saves of every running copy, waiting at most kLockWaitMs
+// for a copy that holds it.  A holder that has died leaves a stale lock, which QLockFile
+// recognises (its process is gone) and removes.  An error that waiting cannot cure (no
+// right to create the lock file, a full disk) ends the wait at once.  Short pauses rather
+// than QLockFile's own doubling ones: a copy saving in a loop frees the lock only for a
+// moment between saves, and a waiter that sleeps long would miss every such moment.
+bool takeLock(QLockFile &lock)
+{
+    const QDeadlineTimer deadline(kLockWaitMs);
+    for (unsigned pauseMs = 1;; pauseMs = std::min(pauseMs * 2, 8u)) {
+        if (lock.tryLock(0))
+            return true;
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(pauseMs);
+    }
 }
 
 } // namespace
@@ -124,6 +200,11 @@ QString filePath(const QString &directory)
     if (directory.endsWith(QLatin1Char('/')))
         return directory + QLatin1String(kFileName);
     return directory + QLatin1Char('/') + QLatin1String(kFileName);
+}
+
+QString lockPath(const QString &directory)
+{
+    return filePath(directory) + QLatin1String(".lock");
 }
 
 QStringList decodeLines(const QByteArray &bytes)
@@ -146,9 +227,20 @@ QStringList decodeLines(const QByteArray &bytes)
     return lines;
 }
 
+// The entries joined, CR LF after each, in one pass through the converter (one converter
+// per entry would cost more than the whole write for a long list).
 QByteArray encodeLines(const QStringList &entries)
 {
-    return encodeText(entries, nullptr);
+    qsizetype total = 0;
+    for (const QString &entry : entries)
+        total += entry.size() + 2;
+    QString text;
+    text.reserve(total);
+    for (const QString &entry : entries) {
+        text.append(entry);
+        text.append(QLatin1String("\r\n"));
+    }
+    return cp1252::encode(text);
 }
 
 bool isStorableName(const QString &name)
@@ -199,26 +291,10 @@ LoadResult WinnersFile::load()
         // Another copy of the program created the file in the meantime: read that one.
     }
 
-    QFile file(result.path);
     QByteArray bytes;
     QString reason;
-    if (file.open(QIODevice::ReadOnly)) {
-        char chunk[kReadChunk];
-        for (;;) {
-            const qint64 n = file.read(chunk, kReadChunk);
-            if (n < 0) {
-                reason = file.errorString();
-                break;
-            }
-            if (n == 0)
-                break;
-            bytes.append(chunk, n);
-        }
-    } else {
-        reason = file.errorString();
-    }
+    m_lastLoadComplete = readAll(result.path, bytes, reason);
     result.lines = decodeLines(bytes);
-    m_lastLoadComplete = reason.isEmpty();
     if (m_lastLoadComplete) {
         result.status = LoadResult::Status::Read;
     } else {
@@ -250,7 +326,7 @@ bool WinnersFile::createWithPlaceholder(QString &reason)
     return true;
 }
 
-SaveResult WinnersFile::save(const QStringList &entries)
+SaveResult WinnersFile::addWinner(const QString &name)
 {
     SaveResult result;
     result.path = path();
@@ -260,16 +336,10 @@ SaveResult WinnersFile::save(const QStringList &entries)
                                                  "se perderían los nombres que guarda"));
         return result;
     }
-    bool exact = false;
-    const QByteArray bytes = encodeText(entries, &exact);
-    const bool hasCr = std::any_of(entries.cbegin(), entries.cend(), [](const QString &entry) {
-        return entry.contains(QLatin1Char('\r'));
-    });
-    if (!exact || hasCr) {
-        const qsizetype bad = firstChangedEntry(entries);
+    if (!isStorableName(name)) {
         result.error = saveFailed(result.path,
                                   QStringLiteral("«%1» tiene caracteres que el archivo no puede guardar")
-                                      .arg(bad >= 0 ? entries[bad] : QString()));
+                                      .arg(name));
         return result;
     }
     QString reason;
@@ -277,26 +347,33 @@ SaveResult WinnersFile::save(const QStringList &entries)
         result.error = saveFailed(result.path, reason);
         return result;
     }
-    if (const QString odd = notARegularFile(QFileInfo(result.path)); !odd.isEmpty()) {
+
+    // Without the lock the save still goes ahead: a stuck copy must not cost this player
+    // the win, and the read below still keeps everything the file holds at this moment.
+    QLockFile lock(lockPath(m_directory));
+    lock.setStaleLockTime(kStaleLockMs);
+    takeLock(lock);
+
+    // Under the lock no other copy changes the file before this one's rename: what it holds
+    // now is what the new content is built from.
+    const QFileInfo info(result.path);
+    if (const QString odd = notARegularFile(info); !odd.isEmpty()) {
         result.error = saveFailed(result.path, odd);
         return result;
     }
+    QByteArray current;
+    if (!info.exists()) {
+        // Deleted since the load: it stands for what a load would create now.
+        current = QByteArray(kPlaceholder) + "\r\n";
+    } else if (!readAll(result.path, current, reason)) {
+        result.error = saveFailed(result.path,
+                                  QStringLiteral("no se pudo leer (%1) y se perderían los "
+                                                 "nombres que guarda").arg(reason));
+        return result;
+    }
 
-    // The new content goes to a temporary file beside the old one and replaces it in one
-    // rename, so a crash or a full disk leaves the old file whole.
-    // Unbuffered, so that a short write shows at once and is retried for its reason.
-    QSaveFile file(result.path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = saveFailed(result.path, file.errorString());
-        return result;
-    }
-    if (!writeAll(file, bytes, reason)) {
+    if (!replaceFile(result.path, withWinner(current, name), reason)) {
         result.error = saveFailed(result.path, reason);
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {
-        result.error = saveFailed(result.path, file.errorString());
         return result;
     }
     result.ok = true;

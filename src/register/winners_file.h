@@ -26,6 +26,11 @@ QString cleanDirectory(const QString &reported, bool fileSystemIgnoresCase);
 // The file's path inside `directory` (joined with '/').
 QString filePath(const QString &directory);
 
+// The lock file beside the winners file ("001MpTa.cms.lock"): every running copy of the
+// program holds it while it adds a winner, so that no copy writes over another's addition.
+// It exists only during a save.
+QString lockPath(const QString &directory);
+
 // The byte format, both ways.  decodeLines/encodeLines are exact inverses for every list
 // whose entries hold no CR; every byte value 0x00..0xFF survives a round trip.
 QStringList decodeLines(const QByteArray &bytes);
@@ -58,9 +63,9 @@ struct SaveResult {
     QString error;     // the system's reason, for the player; empty on success
 };
 
-// One winners file in one directory.  Keeps whether the last load read the file
-// completely: a save never replaces a file that could not be read, since that would lose
-// the winners it holds.
+// One winners file in one directory, possibly shared with other running copies of the
+// program.  Keeps whether the last load read the file completely: a save never replaces a
+// file that could not be read, since that would lose the winners it holds.
 class WinnersFile {
 public:
     explicit WinnersFile(QString directory = QString());
@@ -73,10 +78,18 @@ public:
     // by a load.
     LoadResult load();
 
-    // Replaces the file's whole content with `entries`, atomically: afterwards the file is
-    // either the old one or the new one, complete.  Refused (with a reason) when the last
-    // load could not read the file.
-    SaveResult save(const QStringList &entries);
+    // Adds one winner to the file as it is now, which may hold winners that other copies of
+    // the program added since this one loaded.  Under the lock, the file is read again, the
+    // name replaces a first line that is exactly the placeholder or is appended after the
+    // last line, and the file is replaced atomically: afterwards it is either the old one or
+    // the new one, complete.  A missing file counts as the placeholder alone.
+    //
+    // Refused, with a reason and nothing changed, when the name cannot be stored (see
+    // isStorableName), when the last load could not read the file, or when the file cannot
+    // be read now.  A lock left by a copy that died is cleared.  A lock that stays taken for
+    // about 2 seconds (another copy stuck) or that cannot be created at all does not stop
+    // the save: it goes ahead unlocked.
+    SaveResult addWinner(const QString &name);
 
 private:
     // Creates the directory when missing, then the file holding the placeholder line.

@@ -462,13 +462,10 @@ void Tablero::MirarArchivo()
 
 void Tablero::GuardarArchivo()
 {
-    QStringList entries;
-    entries.reserve(Lista->count());
-    for (int x = 0; x < Lista->count(); ++x) {
-        Module1::Linea = Lista->item(x)->text();
-        entries.append(Module1::Linea);
-    }
-    const winners::SaveResult result = m_archivo.save(entries);
+    // The file gets the winner, not this board's list: other running copies may have added
+    // winners since the load, and the register adds this one to the file as it is now.
+    Module1::Linea = Jugador;
+    const winners::SaveResult result = m_archivo.addWinner(Module1::Linea);
     if (!result.ok)
         avisar(QStringLiteral("Lista de ganadores"),
                QStringLiteral("No se ha podido guardar el nombre del ganador.\n") + result.error);

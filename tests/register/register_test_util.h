@@ -9,6 +9,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace regtest {
 
 inline bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -53,9 +58,75 @@ inline QStringList names(int count, const QString &stem)
     return list;
 }
 
+// The file holding `lines` (plain ASCII), CR LF after each.
+inline QByteArray fileOf(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
 inline QStringList entriesOf(const QString &directory)
 {
     return QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
+
+// Makes `path` refused to this thread by the system, as long as the object lives: its mode
+// becomes `mode` (000: no one may read or write it), and when the process runs as root,
+// which the mode alone would not stop, the calling thread also gives up the two
+// capabilities that let root pass over file permissions (from its effective set only, so
+// it can take them back).  Capabilities belong to a thread: whatever should be refused must
+// run on the thread that created this object.  ok() says whether all of it worked.
+class AccessDenied {
+public:
+    explicit AccessDenied(const QString &path, mode_t mode = 0)
+        : m_path(QFile::encodeName(path))
+    {
+        struct stat info {};
+        if (::stat(m_path.constData(), &info) != 0 || ::chmod(m_path.constData(), mode) != 0)
+            return;
+        m_oldMode = info.st_mode & 07777;
+        m_chmodded = true;
+        if (::geteuid() != 0) {
+            m_ok = true;
+            return;
+        }
+        if (!capabilities(m_saved, false))
+            return;
+        __user_cap_data_struct lowered[_LINUX_CAPABILITY_U32S_3];
+        std::copy(std::begin(m_saved), std::end(m_saved), std::begin(lowered));
+        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            lowered[CAP_TO_INDEX(cap)].effective &= ~CAP_TO_MASK(cap);
+        m_lowered = capabilities(lowered, true);
+        m_ok = m_lowered;
+    }
+    ~AccessDenied()
+    {
+        if (m_lowered)
+            capabilities(m_saved, true);
+        if (m_chmodded)
+            ::chmod(m_path.constData(), m_oldMode);
+    }
+    AccessDenied(const AccessDenied &) = delete;
+    AccessDenied &operator=(const AccessDenied &) = delete;
+
+    bool ok() const { return m_ok; }
+
+private:
+    // capget (set false) or capset (set true) on the calling thread, through the raw calls.
+    static bool capabilities(__user_cap_data_struct *data, bool set)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        return ::syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
+    }
+
+    QByteArray m_path;
+    mode_t m_oldMode = 0;
+    bool m_chmodded = false;
+    bool m_lowered = false;
+    bool m_ok = false;
+    __user_cap_data_struct m_saved[_LINUX_CAPABILITY_U32S_3] {};
+};
 
 } // namespace regtest

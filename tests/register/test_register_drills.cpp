@@ -1,7 +1,8 @@
 // Failure drills for the winners register: a save killed at random moments, a full disk,
-// two programs saving over each other, and files no player would write by hand (huge, one
-// enormous line, binary garbage).  Each drill checks that no stored line is lost and that
-// every failure comes back with a reason.
+// two copies of the program adding winners to one file at once (one of them killed while
+// it holds the lock), and files no player would write by hand (huge, one enormous line,
+// binary garbage).  Each drill checks that no stored line is lost and that every failure
+// comes back with a reason.
 //
 // The saving side of the process drills runs in a child: this same program, started with
 // one of the modes handled in main().
@@ -10,8 +11,11 @@
 #include "winners_file.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -21,6 +25,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <sys/resource.h>
 
 using namespace pindel;
@@ -29,41 +34,78 @@ using winners::WinnersFile;
 
 namespace {
 
-// Two lists of different sizes, so that a torn file could never pass for either.
-QStringList listA() { return regtest::names(20000, QStringLiteral("Ganador")); }
-QStringList listB() { return regtest::names(31000, QStringLiteral("Jugadora")); }
+const QByteArray kPlaceholderFile("Aun no lo ha logrado nadie\r\n");
 
-// Child mode: load, save B once and tell the parent how long that took, then save A and
-// B in turn until killed.
-int saveLoop(const QString &directory)
+// What the killed saves add to: large enough that one save takes a while.
+QStringList baseList() { return regtest::names(20000, QStringLiteral("Ganador")); }
+
+// Child mode: load, add "Nombre 000000" and tell the parent how long that took, then add
+// "Nombre 000001", "Nombre 000002" ... until killed.
+int addLoop(const QString &directory)
 {
     WinnersFile register_(directory);
     if (!register_.load().ok())
         return 2;
-    const QStringList lists[2] = {listA(), listB()};
+    const QStringList names = regtest::names(100000, QStringLiteral("Nombre"));
     QElapsedTimer timer;
     timer.start();
-    if (!register_.save(lists[1]).ok)
+    if (!register_.addWinner(names[0]).ok)
         return 3;
     std::printf("ready %lld\n", timer.nsecsElapsed() / 1000);
     std::fflush(stdout);
-    for (unsigned i = 0; register_.save(lists[i % 2]).ok; ++i) {
+    for (int i = 1; i < names.size() && register_.addWinner(names[i]).ok; ++i) {
     }
     return 3;
 }
 
-// Child mode: load once, save `count` names once, print whether it worked and the reason.
-int saveOnce(const QString &directory, int count)
+// Child mode: load once, add one winner, print whether it worked and the reason.
+int addOnce(const QString &directory)
 {
     WinnersFile register_(directory);
     if (!register_.load().ok())
         return 2;
-    const winners::SaveResult result = register_.save(regtest::names(count, QStringLiteral("Nombre")));
+    const winners::SaveResult result = register_.addWinner(QStringLiteral("Nombre"));
     std::printf("%d\n%s\n", result.ok ? 1 : 0, result.error.toUtf8().constData());
     return 0;
 }
 
-// This program in a child mode; killed (by its own pid) when the test is done with it.
+// Child mode: load, say "ready", wait for a line from the parent, add `count` names as fast
+// as possible, say "done <failed adds> <slowest add in us>".  With `hold`, then take the
+// winners lock as any copy would, say "locked" and wait (at most a minute) to be killed.
+int addMany(const QString &directory, const QString &stem, int count, bool hold)
+{
+    WinnersFile register_(directory);
+    if (!register_.load().ok())
+        return 2;
+    const QStringList names = regtest::names(count, stem);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char go[16];
+    if (!std::fgets(go, sizeof go, stdin))
+        return 4;
+    int failed = 0;
+    qint64 slowest = 0;
+    for (const QString &name : names) {
+        QElapsedTimer timer;
+        timer.start();
+        failed += register_.addWinner(name).ok ? 0 : 1;
+        slowest = std::max(slowest, timer.nsecsElapsed() / 1000);
+    }
+    std::printf("done %d %lld\n", failed, slowest);
+    std::fflush(stdout);
+    if (!hold)
+        return 0;
+    QLockFile lock(winners::lockPath(directory));
+    if (!lock.tryLock(10000))
+        return 5;
+    std::printf("locked\n");
+    std::fflush(stdout);
+    QThread::sleep(60);
+    return 6;
+}
+
+// This program in a child mode; killed (by its own pid) and reaped when the test is done
+// with it.
 struct Child {
     QProcess process;
     explicit Child(const QStringList &arguments)
@@ -73,26 +115,54 @@ struct Child {
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
     ~Child() { kill(); }
-    // Starts a save loop and waits for its "ready" line; returns the duration of one save
-    // as the child measured it, in microseconds, or -1.
-    qint64 startAndWaitReady()
+    // The next line the child prints, trimmed; empty when none comes within `ms`.
+    QByteArray readLine(int ms = 60000)
     {
-        process.start();
         QElapsedTimer timer;
         timer.start();
-        while (process.waitForStarted(10000) && !process.canReadLine() && timer.elapsed() < 60000)
+        while (!process.canReadLine() && process.state() != QProcess::NotRunning && timer.elapsed() < ms)
             process.waitForReadyRead(200);
-        const QByteArray line = process.readLine().trimmed();
-        return line.startsWith("ready ") ? line.mid(6).toLongLong() : -1;
+        return process.readLine().trimmed();
+    }
+    bool start()
+    {
+        process.start();
+        return process.waitForStarted(10000);
     }
     void kill()
     {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
-            process.waitForFinished(10000);
+            process.waitForFinished(10000);   // reaped: a zombie would still pass for a holder
         }
     }
 };
+
+// Why `bytes` is not a whole winners file made of `known` names, each at most once and
+// each copy's names (same first word) in the order it added them; empty when it is.
+QString notWhole(const QByteArray &bytes, const QSet<QString> &known)
+{
+    if (bytes.isEmpty())
+        return QStringLiteral("empty");
+    const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+    if (!lines.constLast().isEmpty())
+        return QStringLiteral("the last line is cut");
+    QSet<QString> seen;
+    QHash<QString, QString> lastOfCopy;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QString &name = lines[i];
+        if (!known.contains(name))
+            return QStringLiteral("unknown line «%1»").arg(name);
+        if (seen.contains(name))
+            return QStringLiteral("«%1» twice").arg(name);
+        seen.insert(name);
+        QString &last = lastOfCopy[name.section(' ', 0, 0)];
+        if (last > name)
+            return QStringLiteral("«%1» after «%2»").arg(name, last);
+        last = name;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -101,109 +171,189 @@ class TestRegisterDrills : public QObject {
 
 private slots:
     void killedMidSave();
-    void twoProgramsSavingAtOnce();
+    void twoCopiesAddingAtOnce_data();
+    void twoCopiesAddingAtOnce();
     void diskFull_data();
     void diskFull();
+    void twoRegistersOneAfterTheOther_data();
     void twoRegistersOneAfterTheOther();
     void largeAndStrangeFiles_data();
     void largeAndStrangeFiles();
 };
 
-// SIGKILL at random moments of a child that does nothing but save: afterwards the file is
-// exactly one of the two lists it alternates, complete, never a mix or a stub.
+// SIGKILL at random moments of a child that does nothing but add winners: afterwards the
+// file is the list it started from plus the first k names, complete, never a mix or a stub;
+// and whatever the killed child held, the lock included, the next save takes the lock (the
+// 2 s wait of a save that cannot is never reached).
 void TestRegisterDrills::killedMidSave()
 {
     QTemporaryDir dir;
-    const QByteArray before("Eva\r\nLuis\r\n");
     const QString path = winners::filePath(dir.path());
-    const QByteArray a = winners::encodeLines(listA());
-    const QByteArray b = winners::encodeLines(listB());
+    const QByteArray base = regtest::fileOf(baseList());
+    const QStringList added = regtest::names(100000, QStringLiteral("Nombre"));
 
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
     qint64 saveMicros = 0;
-    int seen[2] = {0, 0};
+    int lockLeft = 0;
+    qint64 longestWait = 0;
     constexpr int kKills = 25;
     for (int round = 0; round < kKills; ++round) {
-        QVERIFY(regtest::writeBytes(path, before));
-        Child child({QStringLiteral("--save-loop"), dir.path()});
-        const qint64 micros = child.startAndWaitReady();
-        QVERIFY2(micros >= 0, "the saving child did not start");
+        QVERIFY(regtest::writeBytes(path, base));
+        Child child({QStringLiteral("--add-loop"), dir.path()});
+        QVERIFY(child.start());
+        const QByteArray ready = child.readLine();
+        QVERIFY2(ready.startsWith("ready "), "the saving child did not start");
         // Kill moments spread over a few saves, as the child measured one.
-        saveMicros = std::max<qint64>(micros, 1000);
+        saveMicros = std::max<qint64>(ready.mid(6).toLongLong(), 1000);
         QThread::usleep(random.bounded(quint32(4 * saveMicros)));
         child.kill();
         QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
 
         const QByteArray after = regtest::readBytes(path);
-        const int which = after == a ? 0 : after == b ? 1 : -1;
-        QVERIFY2(which >= 0, qPrintable(QStringLiteral("round %1 (seed %2): torn file of %3 bytes")
-                                            .arg(round).arg(seed).arg(after.size())));
-        ++seen[which];
+        const qsizetype k = after.count('\n') - 20000;
+        QVERIFY2(k >= 1 && after == base + regtest::fileOf(added.mid(0, k)),
+                 qPrintable(QStringLiteral("round %1 (seed %2): torn file of %3 bytes")
+                                .arg(round).arg(seed).arg(after.size())));
+        lockLeft += QFileInfo::exists(winners::lockPath(dir.path())) ? 1 : 0;
 
-        // Whatever a killed save left beside the file, the next load and save work.
         WinnersFile register_(dir.path());
-        const LoadResult loaded = register_.load();
-        QCOMPARE(loaded.status, LoadResult::Status::Read);
-        QVERIFY(register_.save(loaded.lines).ok);
-        QCOMPARE(regtest::readBytes(path), after);
+        QCOMPARE(register_.load().status, LoadResult::Status::Read);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(register_.addWinner("Eva").ok);
+        QVERIFY2(timer.elapsed() < 1800, qPrintable(QStringLiteral("round %1: the next save waited %2 ms")
+                                                        .arg(round).arg(timer.elapsed())));
+        longestWait = std::max(longestWait, timer.elapsed());
+        QVERIFY(regtest::readBytes(path) == after + "Eva\r\n");
+        QVERIFY(!QFileInfo::exists(winners::lockPath(dir.path())));
     }
-    qInfo("%d kills over 0..%lld us (seed %u): list A %d, list B %d; %lld file(s) in the directory",
-          kKills, 4 * saveMicros, seed, seen[0], seen[1],
-          qlonglong(regtest::entriesOf(dir.path()).size()));
+    qInfo("%d kills over 0..%lld us (seed %u): %d left a lock behind, the next save waited at most "
+          "%lld ms; in the directory: %s", kKills, 4 * saveMicros, seed, lockLeft, longestWait,
+          qPrintable(regtest::entriesOf(dir.path()).join(", ")));
 }
 
-// Two copies of the program saving over each other as fast as they can: at any moment the
-// file is one copy's list, complete.
-void TestRegisterDrills::twoProgramsSavingAtOnce()
+void TestRegisterDrills::twoCopiesAddingAtOnce_data()
 {
+    QTest::addColumn<int>("heldAfter");  // names the second copy adds before it takes the
+                                         // lock and is killed holding it; 0: not killed
+    QTest::newRow("two copies, 200 names each") << 0;
+    QTest::newRow("one killed holding the lock after 100 names") << 100;
+}
+
+// Two copies add their names as fast as they can, at the same time.  Every look at the file
+// meanwhile finds it whole; at the end it holds every name once, each copy's in its own
+// order.  A copy killed while it holds the lock holds up neither the other one nor a later
+// save.
+void TestRegisterDrills::twoCopiesAddingAtOnce()
+{
+    QFETCH(int, heldAfter);
     QTemporaryDir dir;
     const QString path = winners::filePath(dir.path());
-    QVERIFY(regtest::writeBytes(path, "Eva\r\n"));
-    const QByteArray a = winners::encodeLines(listA());
-    const QByteArray b = winners::encodeLines(listB());
-    Child first({QStringLiteral("--save-loop"), dir.path()});
-    Child second({QStringLiteral("--save-loop"), dir.path()});
-    QVERIFY(first.startAndWaitReady() >= 0);
-    QVERIFY(second.startAndWaitReady() >= 0);
-    for (int look = 0; look < 20; ++look) {
-        QThread::msleep(15);
-        const QByteArray now = regtest::readBytes(path);
-        QVERIFY2(now == a || now == b, qPrintable(QStringLiteral("look %1: %2 bytes").arg(look).arg(now.size())));
+    QVERIFY(regtest::writeBytes(path, kPlaceholderFile));
+    const QStringList ana = regtest::names(200, QStringLiteral("Ana"));
+    const QStringList luis = regtest::names(heldAfter ? heldAfter : 200, QStringLiteral("Luis"));
+    QSet<QString> known(ana.cbegin(), ana.cend());
+    known.unite(QSet<QString>(luis.cbegin(), luis.cend()));
+    known.insert("Aun no lo ha logrado nadie");
+
+    Child first({"--add-many", dir.path(), "Ana", "200"});
+    Child second({"--add-many", dir.path(), "Luis", QString::number(luis.size()), heldAfter ? "hold" : "no"});
+    QVERIFY(first.start() && second.start());
+    QCOMPARE(first.readLine(), QByteArray("ready"));
+    QCOMPARE(second.readLine(), QByteArray("ready"));
+    first.process.write("go\n");
+    second.process.write("go\n");
+
+    // Look at the file until the first copy is done; the second one, when it is to hold the
+    // lock, is killed 100 ms after it says it holds it.
+    int looks = 0;
+    QByteArray secondDone;
+    bool killedWhileFirstAdded = false;
+    QElapsedTimer timer;
+    timer.start();
+    auto killHolder = [&] {
+        QThread::msleep(100);
+        second.kill();
+        QCOMPARE(second.process.exitStatus(), QProcess::CrashExit);
+    };
+    while (!first.process.canReadLine() && timer.elapsed() < 60000) {
+        const QString problem = notWhole(regtest::readBytes(path), known);
+        QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("look %1: %2").arg(looks).arg(problem)));
+        ++looks;
+        second.process.waitForReadyRead(0);
+        while (second.process.canReadLine()) {
+            const QByteArray line = second.process.readLine().trimmed();
+            if (line.startsWith("done "))
+                secondDone = line;
+            if (line == "locked") {
+                killHolder();
+                killedWhileFirstAdded = true;
+            }
+        }
+        first.process.waitForReadyRead(1);
     }
-    first.kill();
-    second.kill();
-    const QByteArray last = regtest::readBytes(path);
-    QVERIFY(last == a || last == b);
+    const QByteArray firstDone = first.readLine();
+    if (secondDone.isEmpty())
+        secondDone = second.readLine();
+    QCOMPARE(firstDone.left(7), QByteArray("done 0 "));
+    QCOMPARE(secondDone.left(7), QByteArray("done 0 "));
+    if (heldAfter && !killedWhileFirstAdded) {
+        QCOMPARE(second.readLine(), QByteArray("locked"));
+        killHolder();
+    }
+    QVERIFY(first.process.waitForFinished(60000));
+    QCOMPARE(first.process.exitCode(), 0);
+    qInfo("%d looks at the file meanwhile; slowest adds (us): %s, %s%s", looks,
+          firstDone.mid(7).constData(), secondDone.mid(7).constData(),
+          killedWhileFirstAdded ? "; holder killed while the other copy was adding" : "");
+
+    const QByteArray after = regtest::readBytes(path);
+    QCOMPARE(notWhole(after, known), QString());
+    QCOMPARE(after.count('\n'), ana.size() + luis.size());
+
+    // A later save is not held up by anything the copies left, and leaves only the file.
+    WinnersFile later(dir.path());
+    QCOMPARE(later.load().status, LoadResult::Status::Read);
+    QElapsedTimer wait;
+    wait.start();
+    QVERIFY(later.addWinner("Eva").ok);
+    QVERIFY2(wait.elapsed() < 1800, qPrintable(QStringLiteral("waited %1 ms").arg(wait.elapsed())));
+    QVERIFY(regtest::readBytes(path) == after + "Eva\r\n");
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
 // A full disk, simulated by a file size limit in the child (SIGXFSZ ignored, so writes
 // fail with EFBIG instead of killing it): the save reports why, the old file stays whole,
-// and no temporary file is left behind.
+// and no temporary file or lock is left behind.
 void TestRegisterDrills::diskFull_data()
 {
-    QTest::addColumn<int>("limit");  // bytes any one file of the child may reach
-    QTest::addColumn<int>("count");  // names it tries to save
-    QTest::newRow("100,000 names, 64 KiB left") << 64 * 1024 << 100000;
-    QTest::newRow("three names, 16 bytes left") << 16 << 3;
+    QTest::addColumn<int>("limit");          // bytes any one file of the child may reach
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");   // once there is room again
+    const QByteArray many = regtest::fileOf(regtest::names(100000, QStringLiteral("Ganador")));
+    QTest::newRow("100,000 names, 64 KiB left") << 64 * 1024 << many << many + "Nombre\r\n";
+    // Not even room for the lock's few bytes: the save goes ahead without it, and fails.
+    QTest::newRow("two lines, 8 bytes left") << 8 << QByteArray("Aun no lo ha logrado nadie\r\nAna\r\n")
+                                              << QByteArray("Nombre\r\nAna\r\n");
 }
 
 void TestRegisterDrills::diskFull()
 {
     QFETCH(int, limit);
-    QFETCH(int, count);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
     QTemporaryDir dir;
     const QString path = winners::filePath(dir.path());
-    const QByteArray before("Aun no lo ha logrado nadie\r\nAna\r\n");
     QVERIFY(regtest::writeBytes(path, before));
 
-    Child child({QStringLiteral("--save-once"), dir.path(), QString::number(count)});
+    Child child({QStringLiteral("--add-once"), dir.path()});
     child.process.setChildProcessModifier([limit] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
         setrlimit(RLIMIT_FSIZE, &fileSize);
     });
-    child.process.start();
+    QVERIFY(child.start());
     QVERIFY(child.process.waitForFinished(60000));
     QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.process.exitCode(), 0);
@@ -213,29 +363,74 @@ void TestRegisterDrills::diskFull()
     QCOMPARE(report, "0\nNo se pudo guardar el archivo de ganadores " + path + ": "
                          + QString::fromLocal8Bit(std::strerror(EFBIG)) + "\n");
 
-    QCOMPARE(regtest::readBytes(path), before);
+    QVERIFY(regtest::readBytes(path) == before);
     QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 
     // With room again, the same save goes through.
     WinnersFile register_(dir.path());
     QVERIFY(register_.load().ok());
-    QVERIFY(register_.save(regtest::names(count, QStringLiteral("Nombre"))).ok);
-    QCOMPARE(register_.load().lines.size(), count);
+    QVERIFY(register_.addWinner("Nombre").ok);
+    QVERIFY(regtest::readBytes(path) == after);
 }
 
-// Two registers on one file, as two copies of the program would be: each saves its own
-// list whole, and the later save is what the file holds.
+void TestRegisterDrills::twoRegistersOneAfterTheOther_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("between");   // done to the file after both loads
+    QTest::addColumn<bool>("anaFirst");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray placeholder = kPlaceholderFile;
+    for (const bool anaFirst : {true, false}) {
+        const char *order = anaFirst ? ", Ana first" : ", Luis first";
+        auto row = [&](const char *name, const QByteArray &file, const char *between,
+                       const QByteArray &anaThenLuis, const QByteArray &luisThenAna) {
+            QTest::newRow(qPrintable(QString(name) + order))
+                << file << QString(between) << anaFirst << (anaFirst ? anaThenLuis : luisThenAna);
+        };
+        row("placeholder", placeholder, "", "Ana\r\nLuis\r\n", "Luis\r\nAna\r\n");
+        row("existing names", "Eva\r\nPepe\r\n", "", "Eva\r\nPepe\r\nAna\r\nLuis\r\n",
+            "Eva\r\nPepe\r\nLuis\r\nAna\r\n");
+        row("empty file", "", "", "Ana\r\nLuis\r\n", "Luis\r\nAna\r\n");
+        row("deleted in between", "Eva\r\n", "delete", "Ana\r\nLuis\r\n", "Luis\r\nAna\r\n");
+        // Refused: what the file holds cannot be known, so it is left as it is.
+        row("unreadable in between", "Eva\r\n", "unreadable", "Eva\r\n", "Eva\r\n");
+    }
+}
+
+// Two registers on one file, as two copies of the program are: each loads, then each adds
+// its winner, and the file keeps both, in the order they were added.
 void TestRegisterDrills::twoRegistersOneAfterTheOther()
 {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, between);
+    QFETCH(bool, anaFirst);
+    QFETCH(QByteArray, expected);
     QTemporaryDir dir;
-    WinnersFile first(dir.path()), second(dir.path());
-    QCOMPARE(first.load().status, LoadResult::Status::Created);
-    QCOMPARE(second.load().status, LoadResult::Status::Read);
-    QVERIFY(first.save({"Ana"}).ok);
-    QCOMPARE(regtest::readBytes(first.path()), QByteArray("Ana\r\n"));
-    QVERIFY(second.save({"Luis", "Eva"}).ok);
-    QCOMPARE(regtest::readBytes(first.path()), QByteArray("Luis\r\nEva\r\n"));
-    QCOMPARE(first.load().lines, (QStringList{"Luis", "Eva"}));
+    WinnersFile ana(dir.path()), luis(dir.path());
+    QVERIFY(regtest::writeBytes(ana.path(), file));
+    QCOMPARE(ana.load().status, LoadResult::Status::Read);
+    QCOMPARE(luis.load().status, LoadResult::Status::Read);
+
+    if (between == "delete")
+        QVERIFY(QFile::remove(ana.path()));
+    std::unique_ptr<regtest::AccessDenied> denied;
+    if (between == "unreadable") {
+        denied = std::make_unique<regtest::AccessDenied>(ana.path());
+        QVERIFY(denied->ok());
+        QVERIFY(!QFile(ana.path()).open(QIODevice::ReadOnly));
+    }
+    const bool refused = between == "unreadable";
+    for (WinnersFile *copy : anaFirst ? QList<WinnersFile *>{&ana, &luis} : QList<WinnersFile *>{&luis, &ana}) {
+        const winners::SaveResult saved = copy->addWinner(copy == &ana ? "Ana" : "Luis");
+        QCOMPARE(saved.ok, !refused);
+        if (refused)
+            QVERIFY2(saved.error.startsWith("No se pudo guardar el archivo de ganadores " + ana.path()
+                                            + ": no se pudo leer ("),
+                     qPrintable(saved.error));
+    }
+    denied.reset();
+    QCOMPARE(regtest::readBytes(ana.path()), expected);
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
 void TestRegisterDrills::largeAndStrangeFiles_data()
@@ -243,7 +438,7 @@ void TestRegisterDrills::largeAndStrangeFiles_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("lines");
 
-    QTest::newRow("100,000 names") << winners::encodeLines(regtest::names(100000, QStringLiteral("Ganador")))
+    QTest::newRow("100,000 names") << regtest::fileOf(regtest::names(100000, QStringLiteral("Ganador")))
                                    << 100000;
     QTest::newRow("one line of 1 MiB") << QByteArray(1 << 20, '\xf1') + "\r\n" << 1;
     QTest::newRow("1 MiB line, no line end") << QByteArray(1 << 20, 'x') << 1;
@@ -259,7 +454,8 @@ void TestRegisterDrills::largeAndStrangeFiles_data()
     QTest::newRow("NULs") << QByteArray(70000, '\0') << 1;
 }
 
-// Loaded whole, saved, the bytes are the file's with line ends made CR LF, exactly.
+// Loaded whole, a winner added: the bytes are the file's with line ends made CR LF, exactly,
+// then the name.
 void TestRegisterDrills::largeAndStrangeFiles()
 {
     QFETCH(QByteArray, file);
@@ -274,20 +470,24 @@ void TestRegisterDrills::largeAndStrangeFiles()
         QCOMPARE(loaded.lines.size(), lines);
     QVERIFY(loaded.lines.size() <= file.count('\r') + 1);
 
-    const winners::SaveResult saved = register_.save(loaded.lines);
+    const winners::SaveResult saved = register_.addWinner("Eva");
     QVERIFY2(saved.ok, qPrintable(saved.error));
     const QByteArray after = regtest::readBytes(register_.path());
-    QCOMPARE(after.size(), regtest::normalised(file).size());
-    QVERIFY(after == regtest::normalised(file));   // QCOMPARE would print a megabyte
-    QCOMPARE(register_.load().lines, loaded.lines);
+    const QByteArray expected = regtest::normalised(file) + "Eva\r\n";
+    QCOMPARE(after.size(), expected.size());
+    QVERIFY(after == expected);   // QCOMPARE would print a megabyte
+    QCOMPARE(register_.load().lines, loaded.lines + QStringList{"Eva"});
 }
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0)
-        return saveLoop(QString::fromLocal8Bit(argv[2]));
-    if (argc == 4 && qstrcmp(argv[1], "--save-once") == 0)
-        return saveOnce(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+    if (argc == 3 && qstrcmp(argv[1], "--add-loop") == 0)
+        return addLoop(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], "--add-once") == 0)
+        return addOnce(QString::fromLocal8Bit(argv[2]));
+    if (argc >= 5 && qstrcmp(argv[1], "--add-many") == 0)
+        return addMany(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]),
+                       argc == 6 && qstrcmp(argv[5], "hold") == 0);
     QCoreApplication app(argc, argv);
     TestRegisterDrills drills;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -5,9 +5,13 @@
 #include "register_test_util.h"
 #include "winners_file.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using namespace pindel;
 using winners::LoadResult;
@@ -51,11 +55,14 @@ private slots:
     void storableName();
 
     void directoryInPlaceOfFile();
+    void unreadableRegularFile();
     void dataDirectoryCannotBeCreated_data();
     void dataDirectoryCannotBeCreated();
     void saveRefusesWhatWouldComeBackChanged_data();
     void saveRefusesWhatWouldComeBackChanged();
     void saveRecreatesRemovedDirectory();
+    void lockCannotBeTaken_data();
+    void lockCannotBeTaken();
 };
 
 // Every byte value survives both ways, through Qt's converter and through the built-in
@@ -109,7 +116,7 @@ void TestWinnersFile::fileRoundTrip_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QByteArray>("saved");
-    // `saved` empty: the file comes back as it was.
+    // `saved`: the file as a save writes its lines back; empty: the file as it was.
     auto row = [](const char *name, const QByteArray &file, const QStringList &lines,
                   const QByteArray &saved = {}) {
         QTest::newRow(name) << file << lines << (saved.isNull() ? file : saved);
@@ -126,7 +133,7 @@ void TestWinnersFile::fileRoundTrip_data()
     row("LF CR is text then a line end", "a\n\rb", {"a\n", "b"}, "a\n\r\nb\r\n");
     row("mixed line ends", "a\rb\r\nc\nd", {"a", "b", "c\nd"}, "a\r\nb\r\nc\nd\r\n");
     row("blanks are kept", "  Ana  \r\n\t\r\n", {"  Ana  ", "\t"});
-    row("placeholder and names", "Aun no lo ha logrado nadie\r\nAna\r\n", {"Aun no lo ha logrado nadie", "Ana"});
+    row("placeholder after a name", "Ana\r\nAun no lo ha logrado nadie\r\n", {"Ana", "Aun no lo ha logrado nadie"});
     row("27 characters", QByteArray(27, 'x') + "\r\n", {QString(27, QChar('x'))});
     row("cp1252 letters", "Mu\xf1oz\r\n\xe1\xe9\xed\xf3\xfa\xfc \xba\xb4 \x80\r\nN\xba 1\r\n",
         {u("Muñoz"), u("áéíóúü º´ €"), u("Nº 1")});
@@ -137,7 +144,8 @@ void TestWinnersFile::fileRoundTrip_data()
     row("NUL inside a name", QByteArray("a\0b\r\n", 5), {QString("a") + QChar(0) + "b"});
 }
 
-// Load, save the lines as loaded, load again: the bytes are the format's, the lines stay.
+// Load, add a winner, load again: the lines read are written back in the format's bytes,
+// then the new name.
 void TestWinnersFile::fileRoundTrip()
 {
     QFETCH(QByteArray, file);
@@ -154,11 +162,11 @@ void TestWinnersFile::fileRoundTrip()
     QCOMPARE(loaded.lines, lines);
     QCOMPARE(regtest::readBytes(register_.path()), file);  // a load writes nothing
 
-    const winners::SaveResult result = register_.save(loaded.lines);
+    const winners::SaveResult result = register_.addWinner("Eva");
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(regtest::readBytes(register_.path()), saved);
+    QCOMPARE(regtest::readBytes(register_.path()), saved + "Eva\r\n");
     QCOMPARE(regtest::normalised(file), saved);   // the test's own rule agrees
-    QCOMPARE(WinnersFile(dir.path()).load().lines, lines);
+    QCOMPARE(WinnersFile(dir.path()).load().lines, lines + QStringList{"Eva"});
 }
 
 void TestWinnersFile::missingFileIsCreated_data()
@@ -192,10 +200,12 @@ void TestWinnersFile::missingFileIsCreated()
     QCOMPARE(again.lines, loaded.lines);
     QCOMPARE(regtest::readBytes(loaded.path), kPlaceholderFile);
 
-    // The first winners replace the placeholder, written as given.
-    const winners::SaveResult saved = register_.save({"Ana", "Ana", u("Iñigo")});
-    QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(saved.path, loaded.path);
+    // The first winner replaces the placeholder, the next ones follow, as typed.
+    for (const QString &name : {QString("Ana"), QString("Ana"), u("Iñigo")}) {
+        const winners::SaveResult saved = register_.addWinner(name);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(saved.path, loaded.path);
+    }
     QCOMPARE(regtest::readBytes(loaded.path), QByteArray("Ana\r\nAna\r\nI\xf1igo\r\n"));
 }
 
@@ -290,7 +300,7 @@ void TestWinnersFile::directoryInPlaceOfFile()
 
     // Refused after that load, and tried and failed by a register that never loaded.
     for (WinnersFile saver : {register_, WinnersFile(dir.path())}) {
-        const winners::SaveResult saved = saver.save({"Ana"});
+        const winners::SaveResult saved = saver.addWinner("Ana");
         QVERIFY(!saved.ok);
         QVERIFY2(saved.error.contains(register_.path()), qPrintable(saved.error));
         QCOMPARE(regtest::entriesOf(register_.path()), QStringList{"inside"});
@@ -301,8 +311,34 @@ void TestWinnersFile::directoryInPlaceOfFile()
     QVERIFY(QDir(register_.path()).removeRecursively());
     QVERIFY(regtest::writeBytes(register_.path(), "Eva\r\n"));
     QCOMPARE(register_.load().status, LoadResult::Status::Read);
-    QVERIFY(register_.save({"Eva", "Ana"}).ok);
+    QVERIFY(register_.addWinner("Ana").ok);
     QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Eva\r\nAna\r\n"));
+}
+
+// A regular file the system refuses to read: the load says so and writes nothing, and the
+// save after it is refused even once the file reads again, since a register only ever
+// writes a file its load read whole.
+void TestWinnersFile::unreadableRegularFile()
+{
+    QTemporaryDir dir;
+    WinnersFile register_(dir.path());
+    QVERIFY(regtest::writeBytes(register_.path(), "Ana\r\n"));
+    {
+        regtest::AccessDenied denied(register_.path());
+        QVERIFY(denied.ok());
+        const LoadResult loaded = register_.load();
+        QCOMPARE(loaded.status, LoadResult::Status::Unreadable);
+        QVERIFY(loaded.lines.isEmpty());
+        QVERIFY2(loaded.error.startsWith("No se pudo leer el archivo de ganadores " + register_.path() + ": "),
+                 qPrintable(loaded.error));
+    }
+    const winners::SaveResult saved = register_.addWinner("Eva");
+    QVERIFY(!saved.ok);
+    QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path()
+                              + u(": no se pudo leer entero al abrir el tablero y se perderían los "
+                                  "nombres que guarda"));
+    QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Ana\r\n"));
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
 void TestWinnersFile::dataDirectoryCannotBeCreated_data()
@@ -334,7 +370,7 @@ void TestWinnersFile::dataDirectoryCannotBeCreated()
     QVERIFY(loaded.error.size() > QString("No se pudo crear el archivo de ganadores ").size()
                                       + register_.path().size() + 4);
 
-    const winners::SaveResult saved = register_.save({"Ana"});
+    const winners::SaveResult saved = register_.addWinner("Ana");
     QVERIFY(!saved.ok);
     QVERIFY2(saved.error.contains(register_.path()), qPrintable(saved.error));
     if (!blocker.isEmpty())
@@ -344,20 +380,21 @@ void TestWinnersFile::dataDirectoryCannotBeCreated()
 
 void TestWinnersFile::saveRefusesWhatWouldComeBackChanged_data()
 {
-    QTest::addColumn<QStringList>("entries");
-    QTest::newRow("CR inside an entry") << QStringList{"Ana", "Luis\rEva"};
-    QTest::newRow("character outside the code page") << QStringList{u("\u5f20\u4f1f")};
-    QTest::newRow("lone surrogate") << QStringList{QString("Ana") + QChar(0xD800)};
+    QTest::addColumn<QString>("name");
+    QTest::newRow("CR would split it") << "Luis\rEva";
+    QTest::newRow("LF, a control character") << "Luis\nEva";
+    QTest::newRow("character outside the code page") << u("\u5f20\u4f1f");
+    QTest::newRow("lone surrogate") << QString("Ana") + QChar(0xD800);
 }
 
 void TestWinnersFile::saveRefusesWhatWouldComeBackChanged()
 {
-    QFETCH(QStringList, entries);
+    QFETCH(QString, name);
     QTemporaryDir dir;
     WinnersFile register_(dir.path());
     QVERIFY(regtest::writeBytes(register_.path(), "Eva\r\n"));
     QCOMPARE(register_.load().status, LoadResult::Status::Read);
-    const winners::SaveResult saved = register_.save(entries);
+    const winners::SaveResult saved = register_.addWinner(name);
     QVERIFY(!saved.ok);
     QVERIFY2(saved.error.contains(register_.path()), qPrintable(saved.error));
     QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Eva\r\n"));
@@ -369,8 +406,58 @@ void TestWinnersFile::saveRecreatesRemovedDirectory()
     WinnersFile register_(dir.filePath("pindel"));
     QCOMPARE(register_.load().status, LoadResult::Status::Created);
     QVERIFY(QDir(register_.directory()).removeRecursively());
-    QVERIFY(register_.save({"Ana"}).ok);
+    QVERIFY(register_.addWinner("Ana").ok);
     QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Ana\r\n"));
+    QCOMPARE(regtest::entriesOf(register_.directory()), QStringList{"001MpTa.cms"});
+}
+
+void TestWinnersFile::lockCannotBeTaken_data()
+{
+    QTest::addColumn<bool>("heldByAnother");   // false: the folder takes no new file
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("minMs");
+    QTest::addColumn<int>("maxMs");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("another copy holds it: saved after about 2 s")
+        << true << true << 1900 << 4000 << QByteArray("Eva\r\nAna\r\n");
+    QTest::newRow("folder is read-only: no wait, refused") << false << false << 0 << 1000 << QByteArray("Eva\r\n");
+}
+
+// Without the lock a save waits a little, never long, and then does what it can without it.
+void TestWinnersFile::lockCannotBeTaken()
+{
+    QFETCH(bool, heldByAnother);
+    QFETCH(bool, saved);
+    QFETCH(int, minMs);
+    QFETCH(int, maxMs);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    WinnersFile register_(dir.path());
+    QVERIFY(regtest::writeBytes(register_.path(), "Eva\r\n"));
+    QCOMPARE(register_.load().status, LoadResult::Status::Read);
+
+    QLockFile other(dir.filePath("001MpTa.cms.lock"));
+    std::unique_ptr<regtest::AccessDenied> readOnly;
+    if (heldByAnother)
+        QVERIFY(other.tryLock(0));
+    else
+        readOnly = std::make_unique<regtest::AccessDenied>(dir.path(), 0555);
+    QElapsedTimer timer;
+    timer.start();
+    const winners::SaveResult result = register_.addWinner("Ana");
+    const qint64 waited = timer.elapsed();
+    readOnly.reset();
+
+    QCOMPARE(result.ok, saved);
+    QVERIFY2(waited >= minMs && waited <= maxMs, qPrintable(QString("%1 ms").arg(waited)));
+    if (!saved)
+        QVERIFY2(result.error.startsWith("No se pudo guardar el archivo de ganadores " + register_.path() + ": "),
+                 qPrintable(result.error));
+    QCOMPARE(regtest::readBytes(register_.path()), after);
+    // The other copy's lock is its own to remove.
+    const QStringList left = heldByAnother ? QStringList{"001MpTa.cms", "001MpTa.cms.lock"}
+                                           : QStringList{"001MpTa.cms"};
+    QCOMPARE(regtest::entriesOf(dir.path()), left);
 }
 
 QTEST_GUILESS_MAIN(TestWinnersFile)

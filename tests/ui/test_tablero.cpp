@@ -3,6 +3,7 @@
 // on disk, the hidden gesture and the restarts.
 
 #include "dialogs.h"
+#include "register/register_test_util.h"
 #include "solucion_ganadora.h"
 
 #include "frmsolucion.h"
@@ -65,6 +66,9 @@ private slots:
     void restartOfTheOnlyWindowKeepsTheProgram();
     void failedSaveIsReportedAndLosesNothing();
     void winnersFileWarnings();
+    void unreadableFileIsNeverOverwritten_data();
+    void unreadableFileIsNeverOverwritten();
+    void twoBoardsKeepBothWinners();
 
 private:
     QString winnersPath() const { return m_data->path() + "/pindel/001MpTa.cms"; }
@@ -74,8 +78,8 @@ private:
     void setLabelsTo(const QString &text);
     QString marcador() const { return m_tablero->findChild<QLabel *>("LblMarcador")->text(); }
     QString resto() const { return m_tablero->findChild<QLabel *>("LblResto")->text(); }
-    QStringList lista() const;
-    void playSolution(int moves);
+    QStringList lista(const Tablero *board = nullptr) const;
+    void playSolution(int moves, Tablero *board = nullptr);
     bool isEmptyHole(int index) const;
     bool solucionVisible() const
     {
@@ -126,10 +130,10 @@ void TestTablero::writeWinners(const QByteArray &bytes)
     file.write(bytes);
 }
 
-QStringList TestTablero::lista() const
+QStringList TestTablero::lista(const Tablero *board) const
 {
     QStringList lines;
-    auto *list = m_tablero->findChild<QListWidget *>("Lista");
+    auto *list = (board ? board : m_tablero.get())->findChild<QListWidget *>("Lista");
     for (int i = 0; i < list->count(); ++i)
         lines << list->item(i)->text();
     return lines;
@@ -164,10 +168,10 @@ void TestTablero::setLabelsTo(const QString &text)
     m_tablero->findChild<QLabel *>("LblResto")->setText(text);
 }
 
-void TestTablero::playSolution(int moves)
+void TestTablero::playSolution(int moves, Tablero *board)
 {
     for (int i = 0; i < moves; ++i)
-        m_tablero->Image1_DragDrop(hueco(kMovimientos[i].a), hueco(kMovimientos[i].desde));
+        (board ? board : m_tablero.get())->Image1_DragDrop(hueco(kMovimientos[i].a), hueco(kMovimientos[i].desde));
 }
 
 void TestTablero::opensWithTheStartPosition()
@@ -506,11 +510,16 @@ void TestTablero::winnersAreAddedInOrder_data()
     QTest::newRow("placeholder not first is an ordinary line")
         << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
         << QByteArray("Pepe\r\nAun no lo ha logrado nadie\r\nEva\r\n");
+    QTest::newRow("a line that only starts like the placeholder is a name")
+        << QByteArray("Aun no lo ha logrado nadie, dice\r\n") << QStringList{"Eva"}
+        << QByteArray("Aun no lo ha logrado nadie, dice\r\nEva\r\n");
     QTest::newRow("placeholder in other case is a name")
         << QByteArray("aun no lo ha logrado nadie\r\n") << QStringList{"Eva"}
         << QByteArray("aun no lo ha logrado nadie\r\nEva\r\n");
     QTest::newRow("empty file gets the name appended") << QByteArray("") << QStringList{"Eva"} << QByteArray("Eva\r\n");
     QTest::newRow("a name of blanks only is a name") << QByteArray() << QStringList{"   "} << QByteArray("   \r\n");
+    QTest::newRow("placeholder first, CR line ends")
+        << QByteArray("Aun no lo ha logrado nadie\rPepe") << QStringList{"Eva"} << QByteArray("Eva\r\nPepe\r\n");
     QTest::newRow("line ends normalised on save")
         << QByteArray("Ana\rLuis") << QStringList{"Eva"} << QByteArray("Ana\r\nLuis\r\nEva\r\n");
 }
@@ -772,6 +781,79 @@ void TestTablero::winnersFileWarnings()
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 2, 5000);
     QVERIFY(dialogs.texts.value(1).contains("001MpTa.cms"));
     QCOMPARE(dialogs.unexpected(), 0);
+}
+
+void TestTablero::unreadableFileIsNeverOverwritten_data()
+{
+    QTest::addColumn<bool>("directory");   // false: a regular file the system refuses to read
+    QTest::newRow("a directory in its place") << true;
+    QTest::newRow("a regular file that cannot be read") << false;
+}
+
+void TestTablero::unreadableFileIsNeverOverwritten()
+{
+    // Shown as unreadable, told once, and a win afterwards is refused with the reason: what
+    // stands at the path is left as it was.
+    QFETCH(bool, directory);
+    std::unique_ptr<regtest::AccessDenied> denied;
+    if (directory) {
+        QDir().mkpath(winnersPath());
+    } else {
+        writeWinners("Ana\r\nLuis\r\n");
+        denied = std::make_unique<regtest::AccessDenied>(winnersPath());
+        QVERIFY(denied->ok());
+    }
+    DialogScript dialogs;
+    dialogs.pressOk();
+    Lifecycle::show(*m_tablero);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
+    QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
+    QVERIFY(lista().isEmpty());
+    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    QTest::qWait(20);
+    QCOMPARE(dialogs.answered(), 1);   // told once, not on every new game
+
+    dialogs.answerText("Eva");
+    dialogs.pressOk();
+    playSolution(31);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
+    QTest::qWait(20);
+    QCOMPARE(dialogs.unexpected(), 0);
+    QVERIFY2(dialogs.texts.value(2).startsWith("No se ha podido guardar el nombre del ganador.\n")
+                 && dialogs.texts.value(2).contains("001MpTa.cms"),
+             qPrintable(dialogs.texts.value(2)));
+    denied.reset();
+    if (directory)
+        QVERIFY(QFileInfo(winnersPath()).isDir());
+    else
+        QCOMPARE(winnersBytes(), QByteArray("Ana\r\nLuis\r\n"));
+}
+
+// Two copies of the game open on one winners file, each with its own windows: both win,
+// and neither name is lost.  The later board, restarted, shows both.
+void TestTablero::twoBoardsKeepBothWinners()
+{
+    pindel::LazyWindow otherSolucion([] { return std::make_unique<pindel::FrmSolucion>(); });
+    Tablero other(otherSolucion);
+    Lifecycle::track(other);
+    Lifecycle::show(*m_tablero);
+    Lifecycle::show(other);
+    QCOMPARE(lista(), QStringList{"Aun no lo ha logrado nadie"});
+    QCOMPARE(lista(&other), QStringList{"Aun no lo ha logrado nadie"});
+
+    DialogScript dialogs;
+    dialogs.answerText("Ana");
+    playSolution(31);
+    dialogs.answerText("Luis");
+    playSolution(31, &other);
+    QCOMPARE(dialogs.answered(), 2);
+    QCOMPARE(dialogs.unexpected(), 0);
+    QCOMPARE(winnersBytes(), QByteArray("Ana\r\nLuis\r\n"));
+    QCOMPARE(lista(&other), (QStringList{"Ana", "Luis"}));
+    QCOMPARE(lista(), QStringList{"Ana"});   // read back at its own restart, before Luis won
+    QVERIFY(other.isOpen());
+    QCOMPARE(other.findChild<QLabel *>("LblResto")->text(), QString("32"));
+    QVERIFY(!QFileInfo::exists(winnersPath() + ".lock"));
 }
 
 QTEST_MAIN(TestTablero)
