@@ -309,8 +309,10 @@ bool WinnersFile::createWithPlaceholder(QString &reason)
     if (!makeDirectory(m_directory, reason))
         return false;
     // NewOnly: never replaces a file, even one that appeared since the caller looked.
+    // Unbuffered, so that a short write (a full disk) shows at once and is retried for the
+    // system's reason, which the player is owed.
     QFile file(path());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         reason = file.errorString();
         return false;
     }

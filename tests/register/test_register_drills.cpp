@@ -69,6 +69,14 @@ int addOnce(const QString &directory)
     return 0;
 }
 
+// Child mode: load once, print the load's status (as a number) and its reason.
+int loadOnce(const QString &directory)
+{
+    const LoadResult result = WinnersFile(directory).load();
+    std::printf("%d\n%s\n", int(result.status), result.error.toUtf8().constData());
+    return 0;
+}
+
 // Child mode: load, say "ready", wait for a line from the parent, add `count` names as fast
 // as possible, say "done <failed adds> <slowest add in us>".  With `hold`, then take the
 // winners lock as any copy would, say "locked" and wait (at most a minute) to be killed.
@@ -175,6 +183,7 @@ private slots:
     void twoCopiesAddingAtOnce();
     void diskFull_data();
     void diskFull();
+    void firstCreationOnAFullDisk();
     void twoRegistersOneAfterTheOther_data();
     void twoRegistersOneAfterTheOther();
     void largeAndStrangeFiles_data();
@@ -373,6 +382,31 @@ void TestRegisterDrills::diskFull()
     QVERIFY(regtest::readBytes(path) == after);
 }
 
+// The first load creates the file; on a full disk the creation fails part-way, and what it
+// had written goes: no cut placeholder is left to be read as a winner by the next run.
+void TestRegisterDrills::firstCreationOnAFullDisk()
+{
+    QTemporaryDir dir;
+    const QString path = winners::filePath(dir.path());
+    Child child({QStringLiteral("--load-once"), dir.path()});
+    child.process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileSize{10, 10};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+    });
+    QVERIFY(child.start());
+    QVERIFY(child.process.waitForFinished(60000));
+    QCOMPARE(child.process.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(child.process.readAllStandardOutput()),
+             QString::number(int(LoadResult::Status::CreateFailed)) + "\nNo se pudo crear el archivo de ganadores "
+                 + path + ": " + QString::fromLocal8Bit(std::strerror(EFBIG)) + "\n");
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{});
+
+    // With room, the next load creates the whole placeholder line.
+    QCOMPARE(WinnersFile(dir.path()).load().status, LoadResult::Status::Created);
+    QCOMPARE(regtest::readBytes(path), kPlaceholderFile);
+}
+
 void TestRegisterDrills::twoRegistersOneAfterTheOther_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -483,6 +517,8 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--add-loop") == 0)
         return addLoop(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], "--load-once") == 0)
+        return loadOnce(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && qstrcmp(argv[1], "--add-once") == 0)
         return addOnce(QString::fromLocal8Bit(argv[2]));
     if (argc >= 5 && qstrcmp(argv[1], "--add-many") == 0)
