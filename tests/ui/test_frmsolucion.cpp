@@ -3,6 +3,7 @@
 // size, and how it opens and closes through the lifecycle.
 
 #include "frmsolucion.h"
+#include "fuente_usada.h"
 #include "fuentes.h"
 #include "lifecycle.h"
 #include "twips.h"
@@ -87,9 +88,7 @@ void TestFrmSolucion::frame()
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QCOMPARE(w.palette().color(QPalette::Window), QColor(255, 224, 192));
     QVERIFY(w.autoFillBackground());
-    QCOMPARE(w.font().family(), QStringLiteral("MS Sans Serif"));
-    QCOMPARE(w.font().pointSizeF(), 9.75);
-    QCOMPARE(w.font().weight(), QFont::Bold);
+    QCOMPARE(fuenteUsada(&w), QStringLiteral("Liberation Sans 9.75 bold"));
     // 32 squares, the red spot and the heading: no other label.
     QCOMPARE(w.findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly).size(), 34);
     // The sun, once the first frame is on the screen: yellow in the middle of the icon.
@@ -185,8 +184,7 @@ void TestFrmSolucion::numbers()
     QCOMPARE(label->geometry(), twips::rect(left, top, 255, 255));
     QVERIFY(label->isVisible() && label->autoFillBackground());
     QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(label->font().pointSizeF(), 8.25);
-    QCOMPARE(label->font().weight(), QFont::Normal);
+    QCOMPARE(fuenteUsada(label), QStringLiteral("Liberation Sans 8.25 regular"));
     // The platform's label colours, not the window's peach.
     QCOMPARE(label->palette().color(QPalette::Window),
              QApplication::palette(label).color(QPalette::Window));
@@ -225,8 +223,7 @@ void TestFrmSolucion::controls()
     QVERIFY(widget && widget->isVisible());
     const QRect r = twipsRect;
     QCOMPARE(widget->geometry(), twips::rect(r.x(), r.y(), r.width(), r.height()));
-    QCOMPARE(widget->font().pointSizeF(), points);
-    QCOMPARE(widget->font().weight(), bold ? QFont::Bold : QFont::Normal);
+    QCOMPARE(fuenteUsada(widget), QStringLiteral("Liberation Sans %1 %2").arg(points).arg(bold ? "bold" : "regular"));
     if (auto *label = qobject_cast<QLabel *>(widget)) {
         QCOMPARE(label->text(), text);
         QCOMPARE(label->palette().color(QPalette::WindowText), foreground);

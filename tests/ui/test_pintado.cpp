@@ -1,7 +1,7 @@
 // What the player sees, read from what is painted rather than from the properties the code
-// set: which picture each button and window shows, the goal frame's width, the faces the
-// texts are really drawn in, the play button's caption, and the outline a dragged peg
-// carries.
+// set: which picture each button and window shows, the goal frame's width, the play button's
+// caption, and the outline a dragged peg carries.  (The faces really used are read in each
+// window's design table.)
 
 #include "holepicture.h"
 #include "tres_ventanas.h"
@@ -11,12 +11,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDrag>
-#include <QFontInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QtTest>
 
@@ -111,8 +109,6 @@ private slots:
     void windowIcons();
     void playCaptionUnderTheSun();
     void goalFrameIsFourPixelsWide();
-    void facesReallyUsed_data();
-    void facesReallyUsed();
     void dragCarriesTheOutline();
 };
 
@@ -219,50 +215,6 @@ void TestPintado::goalFrameIsFourPixelsWide()
         QCOMPARE(across, QStringLiteral("RRRR...."));
     }
     QVERIFY(!isRed(image.pixel(middle, middle)));   // no fill
-}
-
-void TestPintado::facesReallyUsed_data()
-{
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<double>("points");
-    const QString sans = QStringLiteral("Liberation Sans");
-    QTest::newRow("credit line") << "ForPresentacion" << "Label1" << "Z003" << true << 18.0;
-    QTest::newRow("advert") << "ForPresentacion" << "LblPublicidad" << sans << true << 13.5;
-    QTest::newRow("play") << "ForPresentacion" << "Command1" << sans << true << 13.5;
-    QTest::newRow("exit") << "ForPresentacion" << "Command3" << sans << true << 12.0;
-    QTest::newRow("credits") << "ForPresentacion" << "Command2" << sans << true << 9.75;
-    QTest::newRow("board counter") << "Tablero" << "LblResto" << sans << true << 9.75;
-    QTest::newRow("board advert") << "Tablero" << "Label4" << sans << false << 9.75;
-    QTest::newRow("winners list") << "Tablero" << "Lista" << sans << true << 9.75;
-    QTest::newRow("leave X") << "Tablero" << "Command4" << sans << true << 24.0;
-    QTest::newRow("solution square") << "FrmSolucion" << "Label1_0" << sans << false << 8.25;
-    QTest::newRow("solution heading") << "FrmSolucion" << "Label3" << sans << true << 9.75;
-}
-
-// The face a text is really drawn in, as the font system resolved it.
-void TestPintado::facesReallyUsed()
-{
-    QFETCH(QString, window);
-    QFETCH(QString, control);
-    QFETCH(QString, family);
-    QFETCH(bool, bold);
-    QFETCH(double, points);
-    TresVentanas programa;
-    QWidget *shown = &programa.presentacion;
-    if (window == QLatin1String("Tablero"))
-        shown = &programa.tablero();
-    else if (window == QLatin1String("FrmSolucion"))
-        shown = &programa.solucion();
-    QWidget *widget = shown->findChild<QWidget *>(control);
-    QVERIFY(widget);
-    const QFontInfo used(widget->font());
-    // Where two foundries ship a face, the font system names the one it took: "Z003 [urw]".
-    QCOMPARE(used.family().remove(QRegularExpression(QStringLiteral(" \\[.*\\]$"))), family);
-    QCOMPARE(used.bold(), bold);
-    QVERIFY2(qAbs(used.pointSizeF() - points) < 0.6, qPrintable(QString::number(used.pointSizeF())));
 }
 
 // Pressing a hole and moving the mouse starts a drag whose picture is the hole's outline: a
