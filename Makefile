@@ -30,9 +30,12 @@ bench: build
 	scripts/bench-desktop $(BUILD)
 
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
-# the real program on a private X server with a window manager.
+# the real program on a private X server with a window manager.  Then the Wayland scenarios'
+# pictures (with their logs) under $(BUILD)/screenshots/wayland/: native, and on XWayland.
 screenshots: build
 	python3 scripts/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
+	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_wayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/native
+	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_xwayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/xwayland
 
 # The Debian package, written into $(BUILD)/.
 package: build
