@@ -41,10 +41,12 @@ screenshots: build
 package: build
 	cmake --build $(BUILD) --target package
 
-# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (own build
+# The Windows-only code through Debian's cross compiler (the Windows build itself is not made
+# here), the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (own build
 # directory), the core and register tests of the plain build under Valgrind, then a short
 # fuzz run of the winners-file format.
 check: build
+	scripts/check-windows
 	cmake -S . -B $(ASAN_BUILD) -DPINDEL_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
