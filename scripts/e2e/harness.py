@@ -1,7 +1,8 @@
 """Real-desktop test harness: the real program on a private Xvfb display managed by openbox,
-or on a Wayland compositor (weston) nested in that display, driven by real input (xdotool).  Every step is bounded in time; every child runs in its own
-process group and is killed with it when the Desktop closes, at exit, when the overall
-deadline of `run_main` fires, and (parent-death signal) when this interpreter is killed.
+or on a Wayland compositor (weston) nested in that display, driven by real input (xdotool).
+Every step is bounded in time; every child runs in its own process group and is killed with
+it when the Desktop closes, at exit, when the overall deadline of `run_main` fires, and
+(parent-death signal) when this interpreter is killed.
 Standard library only; the X tools come from Debian."""
 
 import argparse
@@ -304,7 +305,8 @@ class Desktop:
     def frame_geometry(self, window):
         """The window's rectangle with the window manager's frame (_NET_FRAME_EXTENTS)."""
         x, y, w, h = self.geometry(window)
-        out = self.x(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False)
+        out = self.x(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False,
+                     display=self.window_display)
         m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
         left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
         return x - left, y - top, w + left + right, h + top + bottom
