@@ -30,18 +30,23 @@ bench: build
 	scripts/bench-desktop $(BUILD)
 
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
-# the real program on a private X server with a window manager.
+# the real program on a private X server with a window manager.  Then the Wayland scenarios'
+# pictures (with their logs) under $(BUILD)/screenshots/wayland/: native, and on XWayland.
 screenshots: build
 	python3 scripts/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
+	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_wayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/native
+	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_xwayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/xwayland
 
 # The Debian package, written into $(BUILD)/.
 package: build
 	cmake --build $(BUILD) --target package
 
-# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (own build
+# The Windows-only code through Debian's cross compiler (the Windows build itself is not made
+# here), the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (own build
 # directory), the core and register tests of the plain build under Valgrind, then a short
 # fuzz run of the winners-file format.
 check: build
+	scripts/check-windows
 	cmake -S . -B $(ASAN_BUILD) -DPINDEL_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \

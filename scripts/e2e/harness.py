@@ -1,7 +1,8 @@
 """Real-desktop test harness: the real program on a private Xvfb display managed by openbox,
-driven by real input (xdotool).  Every step is bounded in time; every child runs in its own
-process group and is killed with it when the Desktop closes, at exit, when the overall
-deadline of `run_main` fires, and (parent-death signal) when this interpreter is killed.
+or on a Wayland compositor (weston) nested in that display, driven by real input (xdotool).
+Every step is bounded in time; every child runs in its own process group and is killed with
+it when the Desktop closes, at exit, when the overall deadline of `run_main` fires, and
+(parent-death signal) when this interpreter is killed.
 Standard library only; the X tools come from Debian."""
 
 import argparse
@@ -141,13 +142,14 @@ class Desktop:
         self.step_timeout = step_timeout
         self.display = self.scratch = self._xvfb = self._wm = None
         self._apps, self._shots, self._mapped = [], 0, set()
+        self.window_display = None  # where the program's X windows are; None: the Xvfb
 
     def __enter__(self):
         os.makedirs(self.artifacts, exist_ok=True)
         self.scratch = tempfile.mkdtemp(prefix="pindel-e2e-")
         try:
             self._start_xvfb()
-            self._start_openbox()
+            self._start_manager()
         except BaseException:
             self.close()
             raise
@@ -195,7 +197,8 @@ class Desktop:
         self.display = ":" + number.decode().strip()
         log(f"Xvfb on {self.display}")
 
-    def _start_openbox(self):
+    def _start_manager(self):
+        """Starts openbox on the display and waits until it manages it."""
         # No user configuration, no session manager: the same window manager every run.
         env = self.env({"XDG_CONFIG_HOME": os.path.join(self.scratch, "config"),
                         "XDG_CACHE_HOME": os.path.join(self.scratch, "cache")})
@@ -220,10 +223,12 @@ class Desktop:
         env.update(extra or {})
         return env
 
-    def x(self, argv, check=True, timeout=None, binary=False):
-        """Runs one X client tool to completion; returns its standard output."""
+    def x(self, argv, check=True, timeout=None, binary=False, display=None):
+        """Runs one X client tool to completion, on the Xvfb display unless told another;
+        returns its standard output."""
+        env = self.env({"DISPLAY": display} if display else None)
         try:
-            done = subprocess.run(argv, env=self.env(), stdin=subprocess.DEVNULL, capture_output=True,
+            done = subprocess.run(argv, env=env, stdin=subprocess.DEVNULL, capture_output=True,
                                   timeout=timeout or self.step_timeout, preexec_fn=_child_setup)
         except subprocess.TimeoutExpired:
             raise HarnessError(f"{argv[0]} did not finish in time: {argv}")
@@ -234,7 +239,7 @@ class Desktop:
 
     def launch(self, program, env=None, name="app"):
         """Starts `program` with a scratch XDG_DATA_HOME and XDG_RUNTIME_DIR; its output goes
-        to <artifacts>/<name>.log."""
+        to <artifacts>/<name>.log.  A value of None in `env` removes that variable."""
         runtime = os.path.join(self.scratch, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         full = self.env({"QT_QPA_PLATFORM": "xcb", "XDG_DATA_HOME": os.path.join(self.scratch, "data"),
@@ -249,6 +254,7 @@ class Desktop:
         full["ASAN_OPTIONS"] = full.get("ASAN_OPTIONS", "").replace("strict_string_checks=1",
                                                                     "strict_string_checks=0")
         full.update(env or {})
+        full = {k: v for k, v in full.items() if v is not None}
         proc = spawn([program], env=full, log_path=os.path.join(self.artifacts, f"{name}.log"))
         self._apps.append(proc)
         log(f"started {program} as pid {proc.pid}")
@@ -266,7 +272,8 @@ class Desktop:
         """Ids of the viewable windows named exactly `title`.  xdotool matches a POSIX regex,
         and a non-ASCII letter may reach it in any encoding: it stands as ".+"."""
         pattern = "^" + "".join(re.escape(c) if ord(c) < 128 else ".+" for c in title) + "$"
-        out = self.x(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
+        out = self.x(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False,
+                     display=self.window_display)
         return [int(w) for w in out.split()]
 
     def wait_window(self, *titles, timeout=None):
@@ -288,7 +295,7 @@ class Desktop:
 
     def geometry(self, window):
         """(x, y, width, height) of a top-level Qt window's client area, in screen pixels."""
-        out = self.x(["xwininfo", "-id", str(window)])
+        out = self.x(["xwininfo", "-id", str(window)], display=self.window_display)
         fields = [re.search(rf"{f}:\s+(-?\d+)", out) for f in
                   ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
         if not all(fields):
@@ -298,10 +305,15 @@ class Desktop:
     def frame_geometry(self, window):
         """The window's rectangle with the window manager's frame (_NET_FRAME_EXTENTS)."""
         x, y, w, h = self.geometry(window)
-        out = self.x(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False)
+        out = self.x(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False,
+                     display=self.window_display)
         m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
         left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
         return x - left, y - top, w + left + right, h + top + bottom
+
+    def screen_rect(self):
+        """The part of the X screen that a whole-screen picture shows; None: all of it."""
+        return None
 
     def screen_size(self):
         return tuple(int(v) for v in self.screen.split("x")[:2])
@@ -378,8 +390,8 @@ class Desktop:
             self._shots += 1
             path = os.path.join(self.artifacts, f"{self._shots:02d}-{name}.png")
         crop = []
-        if window is not None:
-            x, y, w, h = self.frame_geometry(window)
+        if rect := (self.frame_geometry(window) if window is not None else self.screen_rect()):
+            x, y, w, h = rect
             crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
         self.x(["import", "-silent", "-window", "root", *crop, path])
         log(f"screenshot {path}")
@@ -491,6 +503,187 @@ class BoardReader:
             got = last.get("pegs", set())
             raise HarnessError(f"{e}: missing pegs {sorted(expected - got)}, "
                                f"extra pegs {sorted(got - expected)}")
+
+
+# --- Wayland: weston nested in the private X server ----------------------------------------
+
+# How a window of the program is found where it is no X window of ours (a Wayland client, drawn
+# by the compositor into its output): a colour that only that window shows and that reaches
+# every edge of its client area, and the size of the rectangle the colour spans.
+BOARD_AREA = ((128, 128, 0), BOARD_SIZE)        # the board's olive background
+SOLUTION_AREA = ((255, 224, 192), (412, 294))   # the solution window's background
+PRESENTATION_AREA = ((255, 127, 0), (483, 1))   # the top row of the presentation's gradient
+
+
+def colour_box(shot, colour):
+    """(x, y, width, height) of the rectangle spanned by every pixel of exactly `colour` in the
+    grab `shot`; None when no pixel has it."""
+    colour, stride = bytes(colour), shot.width * 3
+    left, right, top, bottom = shot.width, -1, None, None
+    for y in range(shot.height):
+        row = shot.data[y * stride:(y + 1) * stride]
+        first = row.find(colour)
+        while first > 0 and first % 3:  # a match across two pixels is no pixel
+            first = row.find(colour, first + 1)
+        if first < 0:
+            continue
+        last = row.rfind(colour)
+        while last % 3:
+            last = row.rfind(colour, 0, last + 2)
+        left, right = min(left, first // 3), max(right, last // 3)
+        top, bottom = y if top is None else top, y
+    return None if top is None else (left, top, right - left + 1, bottom - top + 1)
+
+
+def find_area(shot, area):
+    """Top-left corner, in screen pixels, of the window that `area` describes in the grab
+    `shot`: the corner of the rectangle its colour spans, when that rectangle has its size;
+    None otherwise (not shown, covered at an edge, or the colour shows somewhere else too)."""
+    box = colour_box(shot, area[0])
+    return box[:2] if box and box[2:] == tuple(area[1]) else None
+
+
+class WaylandDesktop(Desktop):
+    """Weston in the private Xvfb display (its X11 backend: one X window, the output, at the
+    screen's top-left corner, with a free strip right of and below it).  The program runs as a
+    Wayland client of it or, with `xwayland`, as an X client of weston's XWayland server.
+    xdotool's real pointer and keys on the Xvfb reach it as Wayland input; screenshots are
+    grabs of the Xvfb screen, in which output pixels and screen pixels coincide.
+
+    Kiosk-shell places every window itself (centred on the output, one on top of the other);
+    desktop-shell places windows at random and honours an X window's own position."""
+
+    SOCKET = "pindel-wayland"
+
+    def __init__(self, artifacts, shell="kiosk-shell.so", xwayland=False, output=(960, 700),
+                 step_timeout=10.0):
+        super().__init__(artifacts, screen="1024x768x24", step_timeout=step_timeout)
+        self.shell, self.xwayland, self.output = shell, xwayland, output
+        self.x_display = None  # XWayland's display, once weston has opened it
+
+    def _start_manager(self):
+        if missing := [t for t in ("weston", "Xwayland", "setxkbmap") if shutil.which(t) is None]:
+            raise HarnessError("missing tools (run scripts/install-deps): " + " ".join(missing))
+        # The X11 backend builds its keymap from the X server's layout names, not from its keys,
+        # so an xmodmap change never reaches it: this layout has the accented letters on AltGr,
+        # which xdotool then types as real key presses.
+        self.x(["setxkbmap", "-layout", "us", "-variant", "altgr-intl"])
+        runtime = os.path.join(self.scratch, "runtime")  # the programs' XDG_RUNTIME_DIR too
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        log_path = os.path.join(self.artifacts, "weston.log")
+        argv = ["weston", "--backend=x11-backend.so", "--use-pixman", "--no-config", "--idle-time=0",
+                f"--shell={self.shell}", f"--socket={self.SOCKET}",
+                f"--width={self.output[0]}", f"--height={self.output[1]}"]
+        if self.xwayland:
+            argv.append("--xwayland")
+        self._wm = spawn(argv, log_path=log_path,
+                         env=self.env({"XDG_RUNTIME_DIR": runtime,
+                                       "XDG_CONFIG_HOME": os.path.join(self.scratch, "config")}))
+
+        def ready():
+            if self._wm.poll() is not None:
+                raise HarnessError(f"weston ended with {self._wm.returncode}; see weston.log")
+            if not os.path.exists(os.path.join(runtime, self.SOCKET)) or \
+                    '"Weston Compositor' not in self.x(["xwininfo", "-root", "-children"], check=False):
+                return False
+            if self.xwayland:
+                # weston names the display of the X server it will start for the first X client.
+                with open(log_path, errors="replace") as f:
+                    m = re.search(r"xserver listening on display (:\d+)", f.read())
+                if not m:
+                    return False
+                self.x_display = self.window_display = m.group(1)
+            # desktop-shell's own client paints the background; kiosk-shell's stays black.
+            return self.shell != "desktop-shell.so" or self.grab().region(0, self.output[1] - 1, 1, 1) != b"\0\0\0"
+
+        wait_until(ready, self.step_timeout, "weston to open its output")
+        self.x(["xdotool", *self._enter(self.output[0] - 1, self.output[1] - 1)])
+        log(f"weston ({self.shell}) on {self.display}, Wayland socket {self.SOCKET}"
+            + (f", XWayland on {self.x_display}" if self.x_display else ""))
+
+    def launch(self, program, env=None, name="app"):
+        """Starts `program` in the Wayland session, with no platform named: the program picks
+        its own.  Without `xwayland` it sees no X display at all."""
+        session = {"WAYLAND_DISPLAY": self.SOCKET, "XDG_SESSION_TYPE": "wayland",
+                   "QT_QPA_PLATFORM": None, "DISPLAY": self.x_display,
+                   "LSAN_OPTIONS": self._lsan_options()}
+        session.update(env or {})
+        return super().launch(program, session, name)
+
+    def _lsan_options(self):
+        """LSAN_OPTIONS with one suppression more than the caller's.  Qt's Wayland plugin binds
+        the compositor's globals (wl_compositor, wl_seat, wl_shm, wl_output...) while the
+        QApplication is made and never destroys those proxies: a sanitizer build reports them
+        at exit as leaks inside libwayland-client, a library the program never calls itself."""
+        options = os.environ.get("LSAN_OPTIONS", "")
+        given = re.search(r"(?:^|:)suppressions=([^:]*)", options)
+        path = os.path.join(self.scratch, "lsan-wayland.supp")
+        with open(path, "w") as out:
+            if given and os.path.isfile(given.group(1)):
+                with open(given.group(1)) as f:
+                    out.write(f.read() + "\n")
+            out.write("leak:libwayland-client.so\n")
+        options = re.sub(r"(?:^|:)suppressions=[^:]*", "", options).strip(":")
+        return ":".join(filter(None, (options, "suppressions=" + path)))
+
+    # input.  The X11 backend moves the compositor's pointer by the motion since the last X
+    # event and sets it only when the pointer enters the output's window, so every action
+    # starts by taking the pointer out and back in; it ends in the output's far corner, where
+    # the cursor the compositor draws into the output covers nothing of ours.
+
+    def _enter(self, x, y):
+        ox, oy = self.output[0] + 20, self.output[1] + 20
+        return ["mousemove", str(ox), str(oy), "sleep", "0.05", "mousemove", str(x - 2), str(y),
+                "sleep", "0.05", "mousemove", str(x), str(y), "sleep", "0.05"]
+
+    def _park(self):
+        return ["sleep", "0.05", "mousemove", str(self.output[0] - 1), str(self.output[1] - 1)]
+
+    def click(self, x, y, button=1):
+        self.x(["xdotool", *self._enter(x, y), "click", str(button), *self._park()])
+
+    def drag(self, start, end, step=6, pause=0.015):
+        self.x(["xdotool", *self._enter(*start)])
+        super().drag(start, end, step, pause)
+        self.x(["xdotool", *self._park()])
+
+    def type_text(self, text, delay_ms=40):
+        self.x(["xdotool", "type", "--delay", str(delay_ms), "--", text],
+               timeout=self.step_timeout + len(text) * delay_ms / 1000.0)
+
+    # the program's windows, from the pixels
+
+    def screen_rect(self):
+        return 0, 0, self.output[0], self.output[1]
+
+    def find_area(self, area, shot=None):
+        return find_area(shot or self.grab(), area)
+
+    def wait_area(self, area, timeout=None, what=None):
+        """Waits until the window `area` describes shows; returns its client origin."""
+        def shown():
+            self.expect_running()
+            return self.find_area(area)
+
+        return wait_until(shown, timeout or self.step_timeout, what or f"a window showing {area}",
+                          interval=0.1)
+
+    def wait_no_area(self, area, timeout=None, what=None):
+        wait_until(lambda: self.find_area(area) is None, timeout or self.step_timeout,
+                   what or f"the window showing {area} to go away", interval=0.1)
+
+    def click_at(self, area, spot, button=1):
+        """Clicks at `spot` of the client area of the window `area` describes."""
+        x, y = self.wait_area(area)
+        self.click(x + spot[0], y + spot[1], button)
+
+
+class WaylandBoardReader(BoardReader):
+    """BoardReader for a board that is no X window: found by its olive background."""
+
+    def refresh(self):
+        self.board = None
+        self.origin = self.desk.wait_area(BOARD_AREA, what="the board")
 
 
 def run_main(scenario, seconds):

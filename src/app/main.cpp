@@ -4,6 +4,7 @@
 #include "fuentes.h"
 #include "module1.h"
 #include "ordenes.h"
+#include "plataforma.h"
 #include "programa.h"
 #include "traza.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
+    pindel::elegirPlataforma();
     QApplication app(argc, argv);
     pindel::traza("QApplication");
     pindel::Module1::setProgramIdentity();

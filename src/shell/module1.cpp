@@ -17,7 +17,7 @@
 #endif
 
 #if defined(Q_OS_WIN)
-#include <windows.h>
+#include "escritorio_windows.h"
 #elif PINDEL_X11
 #include <xcb/xcb.h>
 
@@ -158,11 +158,8 @@ void iconifyOtherClients(xcb_connection_t *connection, const QWidget *except)
 void minimizeAllWindows(const QWidget *except)
 {
 #if defined(Q_OS_WIN)
-    // The desktop's own shortcut: left Windows key down, M down, left Windows key up.
     Q_UNUSED(except);
-    keybd_event(91, 0, 0, 0);
-    keybd_event(77, 0, 0, 0);
-    keybd_event(91, 0, KEYEVENTF_KEYUP, 0);
+    escritorio::minimizarTodasLasVentanas();
 #elif PINDEL_X11
     if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         if (xcb_connection_t *connection = x11->connection())

@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""The program as a native Wayland client (no X display at all, no platform named: it must pick
+Wayland by itself) under weston's kiosk-shell, driven by real pointer and keys:
+  1. the presentation shows with its gradient;
+  2. play, then the whole solution by real drags, its first jump checked alone; the name box
+     gets a name with accented letters, and the winners file holds exactly that name in
+     Windows-1252 with CR LF; a fresh board follows;
+  3. the hidden gesture opens the solution window, its OK closes it;
+  4. leave the board, then exit: the program ends with code 0.
+Kiosk-shell centres every window on the output and keeps the newest on top, so each window is
+wholly visible when it is the one in use and can be found from its pixels."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
+
+from harness import (BOARD_AREA, EXIT, GESTURE_ARM, GESTURE_OPEN, LEAVE, PLAY,  # noqa: E402
+                     PRESENTATION_AREA, SOLUTION_AREA, START, HarnessError, WaylandBoardReader,
+                     WaylandDesktop, cell_centre, colour_box, log, run_main, wait_exit, wait_until)
+from test_play import PLACEHOLDER, SOLUTION, WINNER, apply, cell_of  # noqa: E402
+
+SOLUTION_OK = (206, 268)          # the solution window's Command1, drawn in twips (2123, 3840)
+DIALOG_COLOUR = (239, 239, 239)   # the background of Qt's own boxes
+MIDGAME = 15                      # after this many moves the board is pictured
+
+
+def check_gradient(desk, origin):
+    """Rows 0, 1, 128 and 255 at both edges and between the advert and the play button."""
+    shot = desk.grab()
+    for row in (0, 1, 128, 255):
+        for column in (0, 250, 482):
+            got = shot.region(origin[0] + column, origin[1] + row, 1, 1)
+            if got != bytes((255, 127, row)):
+                raise HarnessError(f"gradient row {row} shows {tuple(got)} at column {column}")
+
+
+def play_solution(desk, reader):
+    """All but the last move of the solution, each waited for on the screen."""
+    pegs = START
+    for i, move in enumerate(SOLUTION[:-1], 1):
+        pegs = apply(pegs, move)
+        source, _, target = (cell_of(n) for n in move)
+        desk.drag(cell_centre(reader.origin, *source), cell_centre(reader.origin, *target))
+        reader.wait_for(pegs, f"move {i} {move} to show on the board")
+        if i == 1:
+            log("one jump by a real Wayland drag: the peg moved, the jumped one went")
+        if i == MIDGAME:
+            desk.screenshot("board-midgame")
+    log(f"played {len(SOLUTION) - 1} moves")
+
+
+def win(desk, reader, winners_file):
+    """The last move, then the name typed into the real name box and Enter."""
+    source, _, target = (cell_of(n) for n in SOLUTION[-1])
+    desk.drag(cell_centre(reader.origin, *source), cell_centre(reader.origin, *target))
+
+    def name_box():
+        box = colour_box(desk.grab(), DIALOG_COLOUR)
+        return box if box and box[2] >= 200 and box[3] >= 100 else None
+
+    wait_until(name_box, 10.0, "the name box", interval=0.2)
+    time.sleep(0.5)  # the box takes the keyboard once the compositor has shown it
+    desk.screenshot("name-box")
+    desk.key("ctrl+a")
+    desk.type_text(WINNER)
+    desk.screenshot("name-typed")
+    desk.key("Return")
+    wait_until(lambda: not name_box(), 10.0, "the name box to close", interval=0.2)
+    reader.wait_for(START, "a fresh board after the win")
+    expected = WINNER.encode("cp1252") + b"\r\n"
+    with open(winners_file, "rb") as f:
+        held = f.read()
+    if held != expected:
+        raise HarnessError(f"the winners file holds {held!r}, not {expected!r}")
+    desk.screenshot("board-after-win")
+    log("won: the accented name is in the file, byte for byte, and a new game is on the board")
+
+
+def scenario(program, artifacts):
+    with WaylandDesktop(artifacts, shell="kiosk-shell.so") as desk:
+        app = desk.launch(program)
+        presentation = desk.wait_area(PRESENTATION_AREA, 15.0, "the presentation window")
+        check_gradient(desk, presentation)
+        desk.screenshot("presentation")
+        log("the presentation shows its gradient")
+
+        desk.click_at(PRESENTATION_AREA, PLAY)
+        reader = WaylandBoardReader(desk)
+        reader.wait_for(START, "a fresh board")
+        winners_file = os.path.join(desk.scratch, "data", "pindel", "001MpTa.cms")
+        with open(winners_file, "rb") as f:
+            if (held := f.read()) != PLACEHOLDER:
+                raise HarnessError(f"a new winners file holds {held!r}")
+        desk.screenshot("board")
+
+        play_solution(desk, reader)
+        win(desk, reader, winners_file)
+
+        desk.click_at(BOARD_AREA, GESTURE_ARM)
+        desk.click_at(BOARD_AREA, GESTURE_OPEN, button=3)
+        desk.wait_area(SOLUTION_AREA, what="the solution window")
+        desk.screenshot("solution")
+        desk.click_at(SOLUTION_AREA, SOLUTION_OK)
+        desk.wait_no_area(SOLUTION_AREA, what="the solution window to close")
+        log("the hidden gesture opened the solution window; its OK closed it")
+
+        desk.click_at(BOARD_AREA, LEAVE)
+        desk.wait_no_area(BOARD_AREA, what="the board to close")
+        desk.click_at(PRESENTATION_AREA, EXIT)
+        wait_exit(app, 10.0)
+        log("left the board, then exit: the program ended with exit code 0")
+
+
+if __name__ == "__main__":
+    run_main(scenario, seconds=240)
