@@ -1,5 +1,6 @@
 #include "forpresentacion.h"
 
+#include "botongrafico.h"
 #include "creditos.h"
 #include "fuentes.h"
 #include "module1.h"
@@ -9,11 +10,9 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 
 #include <algorithm>
 
@@ -30,18 +29,6 @@ void setColour(QWidget *control, QPalette::ColorRole role, QColor colour)
     QPalette palette = control->palette();
     palette.setColor(role, colour);
     control->setPalette(palette);
-}
-
-// A graphical-style button: a flat face in its own colour inside a raised bevel, sunken while
-// pressed, framed in black while it has the focus.  The platform's style would shade the face
-// into a gradient of other colours.
-void setFace(QAbstractButton *button, const QColor &colour)
-{
-    setColour(button, QPalette::Button, colour);
-    button->setStyleSheet(QStringLiteral("QAbstractButton { background-color: %1; border: 2px outset %1; }"
-                                         "QAbstractButton:focus { border: 2px solid black; }"
-                                         "QAbstractButton:pressed { border: 2px inset %1; }")
-                              .arg(colour.name()));
 }
 
 // The advert label: wraps at blanks only, as the advert was laid out for.  Unicode line
@@ -86,12 +73,11 @@ ForPresentacion::ForPresentacion(LazyWindow &tablero, QWidget *parent)
 void ForPresentacion::buildControls()
 {
     // Created in tab order: play, advert, exit, credits, credit line.
-    auto *play = new QToolButton(this);
+    auto *play = new BotonGraficoHerramienta(AspectoBoton::RelieveFocoNegro, QColor(255, 192, 192), this);
     play->setObjectName(QStringLiteral("Command1"));
     play->setText(QStringLiteral("&Pindel"));
     play->setGeometry(twips::rect(4035, 1200, 2820, 1215));
     play->setFont(fuenteSansSerif(13.5, true));
-    setFace(play, QColor(255, 192, 192));
     // The sun stands above the caption; a tool button is the button that lays out so.
     play->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     play->setIcon(svgIcon(art::kSol));
@@ -108,18 +94,18 @@ void ForPresentacion::buildControls()
     m_lblPublicidad->setTextFormat(Qt::PlainText);
     setColour(m_lblPublicidad, QPalette::WindowText, QColor(255, 255, 0));
 
-    auto *salir = new QPushButton(QStringLiteral("&Salir"), this);
+    auto *salir = new BotonGrafico(AspectoBoton::RelieveFocoNegro, QColor(192, 192, 0), this);
+    salir->setText(QStringLiteral("&Salir"));
     salir->setObjectName(QStringLiteral("Command3"));
     salir->setGeometry(twips::rect(4080, 2880, 1215, 375));
     salir->setFont(fuenteSansSerif(12, true));
-    setFace(salir, QColor(192, 192, 0));
     m_command3 = salir;
 
-    auto *creditos = new QPushButton(QStringLiteral("&Creditos"), this);
+    auto *creditos = new BotonGrafico(AspectoBoton::RelieveFocoNegro, QColor(192, 192, 255), this);
+    creditos->setText(QStringLiteral("&Creditos"));
     creditos->setObjectName(QStringLiteral("Command2"));
     creditos->setGeometry(twips::rect(5640, 2880, 1215, 375));
     creditos->setFont(fuenteSansSerif(9.75, true));
-    setFace(creditos, QColor(192, 192, 255));
     m_command2 = creditos;
 
     m_label1 = new QLabel(QStringLiteral("Pindel.  Maberto"), this);

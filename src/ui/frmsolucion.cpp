@@ -1,6 +1,7 @@
 #include "frmsolucion.h"
 
 #include "board.h"
+#include "botongrafico.h"
 #include "fuentes.h"
 #include "svgpicture.h"
 #include "twips.h"
@@ -104,19 +105,6 @@ QFont designFont(Font font)
     return font == Font::Window ? fuenteSansSerif(9.75, true) : fuenteSansSerif(8.25, false);
 }
 
-// A flat face in the button's own colour with a raised edge, as the graphical button style
-// draws it.  A palette alone would not do: most styles paint buttons with gradients of their
-// own and ignore the colour.
-QString buttonStyleSheet(const QColor &face)
-{
-    const QString colour = face.name();
-    return QStringLiteral("QPushButton { background-color: %1; border: 2px solid;"
-                          " border-color: #ffffff #404040 #404040 #ffffff; }"
-                          "QPushButton:pressed { border-color: #404040 #ffffff #ffffff #404040; }"
-                          "QPushButton:focus { outline: 1px dotted black; }")
-        .arg(colour);
-}
-
 } // namespace
 
 const std::vector<SolucionControl> &FrmSolucion::design()
@@ -151,7 +139,9 @@ void FrmSolucion::createControls()
         QWidget *created = nullptr;
         switch (control.kind) {
         case Kind::Button:
-            m_ok = new QPushButton(this);
+            // A flat face in the button's own colour: the design's background, which
+            // applyDesign() keeps in the palette.
+            m_ok = new BotonGrafico(AspectoBoton::BlancoGrisPunteado, control.background, this);
             created = m_ok;
             break;
         case Kind::Label: {
@@ -199,8 +189,6 @@ void FrmSolucion::applyDesign(const SolucionControl &control, QWidget *widget)
     switch (control.kind) {
     case Kind::Button:
         m_ok->setText(control.text);
-        if (control.background.isValid())
-            m_ok->setStyleSheet(buttonStyleSheet(control.background));
         break;
     case Kind::Label: {
         auto *label = static_cast<QLabel *>(widget);

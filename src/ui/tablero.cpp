@@ -1,5 +1,6 @@
 #include "tablero.h"
 
+#include "botongrafico.h"
 #include "creditos.h"
 #include "fuentes.h"
 #include "holepicture.h"
@@ -114,14 +115,6 @@ public:
     }
 };
 
-QString botonStyle(const QColor &face)
-{
-    return QStringLiteral("QPushButton { background-color: %1; border: 2px outset %1; }"
-                          "QPushButton:pressed { border-style: inset; }"
-                          "QPushButton:focus { outline: 1px dotted black; }")
-        .arg(face.name());
-}
-
 } // namespace
 
 Tablero::Tablero(LazyWindow &solucion, QWidget *parent)
@@ -182,7 +175,7 @@ void Tablero::crearControles()
 
     QPushButton **buttons[] = {&Command1, &Command2, &Command3, &Command4};
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        auto *button = new QPushButton(this);
+        auto *button = new BotonGrafico(AspectoBoton::RelievePunteado, kButtons[i].face, this);
         button->setObjectName(QString::fromLatin1(kButtons[i].name));
         // Enter acts on the button that has the focus; there is no default button.
         button->setAutoDefault(true);
@@ -227,7 +220,6 @@ void Tablero::aplicarDiseno()
         auto *button = findChild<QPushButton *>(QString::fromLatin1(d.name));
         button->setGeometry(d.geometry);
         button->setToolTip(QString::fromUtf8(d.tip));
-        button->setStyleSheet(botonStyle(d.face));
         if (d.picture) {
             button->setIcon(svgIcon(QString::fromLatin1(d.picture)));
             button->setIconSize(QSize(32, 32));
