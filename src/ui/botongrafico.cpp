@@ -1,5 +1,6 @@
 #include "botongrafico.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <QStyle>
@@ -133,6 +134,9 @@ BotonGrafico::BotonGrafico(AspectoBoton aspecto, const QColor &cara, QWidget *pa
     ponerCara(this, cara);
     // The button draws its own focus mark; no extra ring around it on macOS.
     setAttribute(Qt::WA_MacShowFocusRect, false);
+    // Enter presses the button that has the focus, as Space does.  No window has a default
+    // button, so Enter never presses another one.
+    setAutoDefault(true);
 }
 
 void BotonGrafico::paintEvent(QPaintEvent *)
@@ -169,6 +173,19 @@ BotonGraficoHerramienta::BotonGraficoHerramienta(AspectoBoton aspecto, const QCo
     : QToolButton(parent), m_aspecto(aspecto)
 {
     ponerCara(this, cara);
+}
+
+void BotonGraficoHerramienta::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses the button that has the focus, as on the push buttons; a tool button of
+    // its own takes only Space.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        click();
+        event->accept();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
 }
 
 void BotonGraficoHerramienta::paintEvent(QPaintEvent *)

@@ -25,7 +25,8 @@ enum class AspectoBoton {
     BlancoGrisPunteado,
 };
 
-// A push button with a caption and/or a picture.
+// A push button with a caption and/or a picture.  Enter and Space press it when it has the
+// focus; Escape does not.
 class BotonGrafico : public QPushButton {
     Q_OBJECT
 public:
@@ -48,6 +49,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     AspectoBoton m_aspecto;

@@ -177,8 +177,6 @@ void Tablero::crearControles()
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
         auto *button = new BotonGrafico(AspectoBoton::RelievePunteado, kButtons[i].face, this);
         button->setObjectName(QString::fromLatin1(kButtons[i].name));
-        // Enter acts on the button that has the focus; there is no default button.
-        button->setAutoDefault(true);
         *buttons[i] = button;
     }
     connect(Command1, &QPushButton::clicked, this, &Tablero::Command1_Click);
