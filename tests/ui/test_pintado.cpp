@@ -109,6 +109,7 @@ private slots:
     void windowIcons();
     void playCaptionUnderTheSun();
     void goalFrameIsFourPixelsWide();
+    void holePicturesAtTheirOwnSize();
     void dragCarriesTheOutline();
 };
 
@@ -215,6 +216,26 @@ void TestPintado::goalFrameIsFourPixelsWide()
         QCOMPARE(across, QStringLiteral("RRRR...."));
     }
     QVERIFY(!isRed(image.pixel(middle, middle)));   // no fill
+}
+
+// Each hole shows its picture at its own 32 x 32 size, two pixels in from the cell's corner,
+// inside the border: never stretched over the cell.
+void TestPintado::holePicturesAtTheirOwnSize()
+{
+    TresVentanas programa;
+    Lifecycle::show(programa.ventanaTablero);
+    Tablero &tablero = programa.tablero();
+    QVERIFY(QTest::qWaitForWindowExposed(&tablero));
+    const QImage board = tablero.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QColor olive(128, 128, 0);
+    for (const auto &[index, picture] : {std::pair{23, "cdrom"}, std::pair{0, "anillo"}}) {
+        const QPoint cell = tablero.hole(index)->pos();
+        const QImage drawn = rendered(QString::fromLatin1(picture), olive);
+        const double there = difference(board, drawn, cell + QPoint(2, 2));
+        QVERIFY2(there < 4, qPrintable(QStringLiteral("hole %1: %2").arg(index).arg(there)));
+        for (const QPoint off : {QPoint(0, 0), QPoint(1, 1), QPoint(3, 3)})
+            QVERIFY(difference(board, drawn, cell + off) > there + 4);
+    }
 }
 
 // Pressing a hole and moving the mouse starts a drag whose picture is the hole's outline: a
