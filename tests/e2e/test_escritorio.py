@@ -84,7 +84,7 @@ def with_panel(desk, program):
 class BareDesktop(Desktop):
     """Xvfb alone: the test itself stands in for the window manager."""
 
-    def _start_openbox(self):
+    def _start_manager(self):
         log("no window manager: the test stands in for one")
 
 
