@@ -324,6 +324,11 @@ class Desktop:
     def activate(self, window):
         self.x(["xdotool", "windowactivate", "--sync", str(window)])
 
+    def wm_state(self, window):
+        """"Iconic" or "Normal", as the window manager last set WM_STATE on the window."""
+        out = self.x(["xprop", "-id", str(window), "WM_STATE"], check=False)
+        return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out.strip()
+
     def request_close(self, window):
         """Asks the window manager to close the window, as its close box would."""
         self.x(["wmctrl", "-i", "-c", hex(window)])

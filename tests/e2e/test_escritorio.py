@@ -22,11 +22,6 @@ PANEL = 40
 PRESENTATION_SIZE = (483, 256)
 
 
-def wm_state(desk, window):
-    out = desk.x(["xprop", "-id", str(window), "WM_STATE"], check=False)
-    return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out.strip()
-
-
 def settled(desk, window, frame=True):
     """The window's rectangle once it has stood still for a second."""
     last, since, deadline = None, time.monotonic(), time.monotonic() + 8.0
@@ -58,11 +53,11 @@ def with_panel(desk, program):
         if (pw, ph) != PRESENTATION_SIZE or abs(px - (width - pw) / 2) > 0.5 or abs(py - (height - ph) / 2) > 0.5:
             raise HarnessError(f"the presentation stands at ({px}, {py}), not in the centre of the whole "
                                f"screen ({(width - pw) / 2}, {(height - ph) / 2})")
-        wait_until(lambda: wm_state(desk, logo) == "Iconic", 5.0, "xlogo to be iconified")
+        wait_until(lambda: desk.wm_state(logo) == "Iconic", 5.0, "xlogo to be iconified")
         time.sleep(0.5)
         for name, window in (("panel", panel), ("background", background), ("presentation", presentation)):
-            if wm_state(desk, window) != "Normal":
-                raise HarnessError(f"the {name} is {wm_state(desk, window)} after the start")
+            if desk.wm_state(window) != "Normal":
+                raise HarnessError(f"the {name} is {desk.wm_state(window)} after the start")
         log("presentation centred on the whole screen; xlogo iconified, panel and background left alone")
 
         desk.click_in(presentation, PLAY)

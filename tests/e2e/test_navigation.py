@@ -20,11 +20,6 @@ PRESENTATION_SIZE = (483, 256)
 ADVERT = (25, 72, 211, 144)  # LblPublicidad
 
 
-def wm_state(desk, window):
-    out = desk.x(["xprop", "-id", str(window), "WM_STATE"], check=False)
-    return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out.strip()
-
-
 def check_presentation(desk, window):
     x, y, w, h = desk.geometry(window)
     sw, sh = desk.screen_size()
@@ -42,8 +37,8 @@ def check_presentation(desk, window):
 def first_run(desk, program):
     desk.launch("xlogo", name="xlogo")
     logo = desk.wait_window("xlogo")
-    if wm_state(desk, logo) != "Normal":
-        raise HarnessError(f"xlogo did not start in the normal state: {wm_state(desk, logo)}")
+    if desk.wm_state(logo) != "Normal":
+        raise HarnessError(f"xlogo did not start in the normal state: {desk.wm_state(logo)}")
 
     app = desk.launch(program, name="pindel-1")
     window = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
@@ -53,7 +48,7 @@ def first_run(desk, program):
         return desk.grab().region(ox + ADVERT[0], oy + ADVERT[1], ADVERT[2], ADVERT[3])
 
     empty = advert()
-    wait_until(lambda: wm_state(desk, logo) == "Iconic", 5.0, "xlogo to be iconified")
+    wait_until(lambda: desk.wm_state(logo) == "Iconic", 5.0, "xlogo to be iconified")
     time.sleep(1.0)
     if desk.find_windows(BOARD_TITLE) or desk.find_windows(SOLUTION_TITLE):
         raise HarnessError("another window opened with the presentation window")
@@ -92,7 +87,7 @@ def first_run(desk, program):
     reader.refresh()
     desk.request_close(reader.board)
     wait_exit(app, 10.0, "the program after its last window closed")
-    if wm_state(desk, logo) != "Iconic":
+    if desk.wm_state(logo) != "Iconic":
         raise HarnessError("xlogo did not stay iconified")
     log("the board's close box ended the program")
 
