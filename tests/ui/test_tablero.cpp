@@ -723,7 +723,7 @@ void TestTablero::restartOfTheOnlyWindowKeepsTheProgram()
 
 void TestTablero::failedSaveIsReportedAndLosesNothing()
 {
-    writeWinners("Ana\r\n");
+    writeWinners("Aun no lo ha logrado nadie\r\n");
     Lifecycle::show(*m_tablero);
     // The file is swapped for a directory behind the program's back: no save can work.
     QVERIFY(QFile::remove(winnersPath()));
@@ -731,16 +731,20 @@ void TestTablero::failedSaveIsReportedAndLosesNothing()
     DialogScript dialogs;
     dialogs.answerText("Eva");
     QString report;
+    QStringList shownBehind;
     dialogs.then([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
         report = box->text();
+        // Behind the box the list shows the winner in place of the placeholder.
+        shownBehind = lista();
         box->button(QMessageBox::Ok)->click();
     });
     dialogs.pressOk();  // the reload after the restart cannot read it either, and says so
     playSolution(31);
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
     QVERIFY2(report.contains("001MpTa.cms"), qPrintable(report));
+    QCOMPARE(shownBehind, QStringList{"Eva"});
     QCOMPARE(marcador(), QString("0"));
     QVERIFY(m_tablero->isOpen());
     QVERIFY(QFileInfo(winnersPath()).isDir());
