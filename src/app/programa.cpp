@@ -1,42 +1,21 @@
 #include "programa.h"
 
 #include "accesibilidad.h"
+#include "fotograma.h"
 #include "frmsolucion.h"
 #include "tablero.h"
 #include "traza.h"
-
-#include <QEvent>
 
 namespace pindel {
 
 namespace {
 
-// Prints one trace line the first time `window` is painted, which follows its first expose.
-class PrimeraExposicion : public QObject {
-public:
-    PrimeraExposicion(QWidget *window, const char *fase) : QObject(window), m_fase(fase)
-    {
-        window->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            traza(m_fase);
-            watched->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    const char *m_fase;
-};
-
+// Prints one trace line once `window` has been painted for the first time, which follows its
+// first expose.
 void trazarPrimeraExposicion(QWidget *window, const char *fase)
 {
     if (trazaActiva())
-        new PrimeraExposicion(window, fase);
+        trasPrimerFotograma(window, [fase] { traza(fase); });
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "lifecycle.h"
-#include "traza.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -73,7 +72,7 @@ void Lifecycle::show(ManagedWindow &window)
         // itself once it is shown again, so it is handed over below.
         designedFocus = w->focusWidget();
     }
-    traza("show: before");w->show();traza("show: shown");
+    w->show();
     w->raise();
     w->activateWindow();
     if (designedFocus)

@@ -1,5 +1,7 @@
 #include "svgpicture.h"
 
+#include "fotograma.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QIconEngine>
@@ -8,7 +10,6 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QSvgRenderer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -114,40 +115,9 @@ QIcon svgIcon(const QString &resource)
     return QIcon(new SvgIconEngine(resource));
 }
 
-namespace {
-
-// Waits for the first paint of its window, then sets the icon from the event loop, after the
-// frame has reached the screen.
-class IconoTrasPrimerFotograma : public QObject {
-public:
-    IconoTrasPrimerFotograma(QWidget *window, const QString &resource)
-        : QObject(window), m_window(window), m_resource(resource)
-    {
-        window->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            m_window->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                m_window->setWindowIcon(svgIcon(m_resource));
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-    QString m_resource;
-};
-
-} // namespace
-
 void ponerIconoDeVentana(QWidget *window, const QString &resource)
 {
-    new IconoTrasPrimerFotograma(window, resource);
+    trasPrimerFotograma(window, [window, resource] { window->setWindowIcon(svgIcon(resource)); });
 }
 
 } // namespace pindel
