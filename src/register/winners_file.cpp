@@ -151,6 +151,13 @@ bool endsEveryLineWithCrLf(const QByteArray &bytes)
     return true;
 }
 
+// The file a first load creates, and what a file that has gone missing stands for: the
+// placeholder alone.
+QByteArray placeholderFile()
+{
+    return QByteArray(kPlaceholder) + "\r\n";
+}
+
 // The file `bytes` with the winner `name` added by the game's rule: a first line that is
 // exactly the placeholder is replaced by the name, otherwise the name becomes the last
 // line.  Line ends become CR LF, as every save writes them.
@@ -159,7 +166,7 @@ QByteArray withWinner(QByteArray bytes, const QString &name)
     if (!endsEveryLineWithCrLf(bytes))
         bytes = encodeLines(decodeLines(bytes));
     const QByteArray line = cp1252::encode(name) + "\r\n";
-    const QByteArray placeholderLine = QByteArray(kPlaceholder) + "\r\n";
+    const QByteArray placeholderLine = placeholderFile();
     if (bytes.startsWith(placeholderLine))
         return bytes.replace(0, placeholderLine.size(), line);
     return bytes.append(line);
@@ -316,8 +323,7 @@ bool WinnersFile::createWithPlaceholder(QString &reason)
         reason = file.errorString();
         return false;
     }
-    const QByteArray bytes = encodeLines({QString::fromLatin1(kPlaceholder)});
-    if (!writeAll(file, bytes, reason) || !file.flush()) {
+    if (!writeAll(file, placeholderFile(), reason) || !file.flush()) {
         if (reason.isEmpty())
             reason = file.errorString();
         file.close();
@@ -366,7 +372,7 @@ SaveResult WinnersFile::addWinner(const QString &name)
     QByteArray current;
     if (!info.exists()) {
         // Deleted since the load: it stands for what a load would create now.
-        current = QByteArray(kPlaceholder) + "\r\n";
+        current = placeholderFile();
     } else if (!readAll(result.path, current, reason)) {
         result.error = saveFailed(result.path,
                                   QStringLiteral("no se pudo leer (%1) y se perderían los "

@@ -141,9 +141,6 @@ void describirControles(QWidget *window)
     if (!window)
         return;
     const QString ventana = window->objectName();
-    // Only the board has counters; the factory is installed when the board is first made.
-    if (ventana == QLatin1String("Tablero"))
-        instalarFabrica();
     for (const Descripcion &d : kDescripciones) {
         if (ventana != QLatin1String(d.window))
             continue;
@@ -152,8 +149,12 @@ void describirControles(QWidget *window)
         if (!control)
             continue;
         aplicar(control, d);
-        if (auto *label = qobject_cast<QLabel *>(control); label && esContador(label))
+        // The factory goes in with the first counter, so a program that never opens the
+        // board never installs it.
+        if (auto *label = qobject_cast<QLabel *>(control); label && esContador(label)) {
+            instalarFabrica();
             olvidarInterfazAnterior(label);
+        }
     }
 
     if (ventana == QLatin1String("FrmSolucion")) {
