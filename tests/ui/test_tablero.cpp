@@ -82,6 +82,11 @@ private:
     QStringList lista(const Tablero *board = nullptr) const;
     void playSolution(int moves, Tablero *board = nullptr);
     bool isEmptyHole(int index) const;
+    // Presses the board's new-game button.
+    void newGame() { QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton); }
+    // Opens the board on a winners file it cannot read: the one box that says so names the
+    // file, and the list stays empty.
+    void openOnAnUnreadableFile(DialogScript &dialogs);
     bool solucionVisible() const
     {
         return m_solucion->existing() && m_solucion->existing()->widget()->isVisible();
@@ -640,7 +645,7 @@ void TestTablero::gesture()
         case 'h': dialogs.pressOk(); m_tablero->Command3_Click(); break;
         case 'c': dialogs.pressOk(); m_tablero->Command1_Click(); break;
         case 'm': drop(23, 0); break;
-        case 'n': QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton); break;
+        case 'n': newGame(); break;
         case 'z':
             m_solucion->existing()->widget()->showMinimized();
             QTRY_VERIFY(m_solucion->existing()->widget()->windowState() & Qt::WindowMinimized);
@@ -681,7 +686,7 @@ void TestTablero::restartsAndLeaving()
     QTRY_VERIFY(centred());
     m_tablero->move(m_tablero->pos() + QPoint(37, 11));
     QVERIFY(!centred());
-    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    newGame();
     QVERIFY(!m_solucion->isOpen());
     QVERIFY(m_tablero->isOpen() && m_tablero->isVisible());
     QVERIFY(m_tablero->board() == pindel::Board());
@@ -711,7 +716,7 @@ void TestTablero::restartsAndLeaving()
 void TestTablero::restartOfTheOnlyWindowKeepsTheProgram()
 {
     Lifecycle::show(*m_tablero);
-    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    newGame();
     QTest::qWait(20);
     QVERIFY(!Lifecycle::hasEnded());
     QVERIFY(m_tablero->isOpen());
@@ -751,27 +756,30 @@ void TestTablero::failedSaveIsReportedAndLosesNothing()
     QCOMPARE(dialogs.unexpected(), 0);
 }
 
+void TestTablero::openOnAnUnreadableFile(DialogScript &dialogs)
+{
+    dialogs.pressOk();
+    Lifecycle::show(*m_tablero);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
+    QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
+    QVERIFY(lista().isEmpty());
+}
+
 // A winners file the board cannot read is told once, not on every new game; once it is
 // mended nothing is told, and when it breaks again it is told again.
 void TestTablero::winnersFileWarnings()
 {
     QDir().mkpath(winnersPath());   // a directory where the file should be
     DialogScript dialogs;
-    dialogs.pressOk();
-    Lifecycle::show(*m_tablero);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
-    QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
-    QVERIFY(lista().isEmpty());
-    auto newGame = [this] {
-        QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
-        QTest::qWait(50);
-    };
+    openOnAnUnreadableFile(dialogs);
     newGame();
+    QTest::qWait(50);
     QCOMPARE(dialogs.answered(), 1);
 
     QVERIFY(QDir(winnersPath()).removeRecursively());
     writeWinners("Ana\r\n");
     newGame();
+    QTest::qWait(50);
     QCOMPARE(lista(), QStringList{"Ana"});
     QCOMPARE(dialogs.answered(), 1);
 
@@ -805,12 +813,8 @@ void TestTablero::unreadableFileIsNeverOverwritten()
         QVERIFY(denied->ok());
     }
     DialogScript dialogs;
-    dialogs.pressOk();
-    Lifecycle::show(*m_tablero);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.answered(), 1, 5000);
-    QVERIFY(dialogs.texts.value(0).contains("001MpTa.cms"));
-    QVERIFY(lista().isEmpty());
-    QTest::mouseClick(m_tablero->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+    openOnAnUnreadableFile(dialogs);
+    newGame();
     QTest::qWait(20);
     QCOMPARE(dialogs.answered(), 1);   // told once, not on every new game
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program's three windows, made as the program makes them (the board and the solution
-// window on their first opening), for one test.  Its end ends the "program" and lets that
-// end run its course, so the next test starts clean.
+// window on their first opening), for one test; the board and solution window count how
+// often their close handler ran.
 
 #include "forpresentacion.h"
 #include "frmsolucion.h"
@@ -23,18 +23,11 @@ struct Contada : Window {
     }
 };
 
-struct TresVentanas {
-    pindel::LazyWindow ventanaSolucion{[] { return std::make_unique<Contada<pindel::FrmSolucion>>(); }};
-    pindel::LazyWindow ventanaTablero{[this] { return std::make_unique<Contada<pindel::Tablero>>(ventanaSolucion); }};
-    pindel::ForPresentacion presentacion{ventanaTablero};
-
-    TresVentanas()
-    {
-        pindel::Lifecycle::resetEndForTesting();
-        pindel::Lifecycle::track(presentacion);
-    }
-
-    ~TresVentanas()
+// One run of the "program" inside a test: made after the windows (so it goes before them),
+// it ends the program and lets that end run its course, so the next test starts clean.
+struct FinDelPrograma {
+    FinDelPrograma() { pindel::Lifecycle::resetEndForTesting(); }
+    ~FinDelPrograma()
     {
         // A short event loop swallows the deferred last-close checks and the exit request,
         // which would otherwise end the next test's modal boxes and event loops at once.
@@ -43,6 +36,17 @@ struct TresVentanas {
         QCoreApplication::exec();
         pindel::Lifecycle::resetEndForTesting();
     }
+    FinDelPrograma(const FinDelPrograma &) = delete;
+    FinDelPrograma &operator=(const FinDelPrograma &) = delete;
+};
+
+struct TresVentanas {
+    pindel::LazyWindow ventanaSolucion{[] { return std::make_unique<Contada<pindel::FrmSolucion>>(); }};
+    pindel::LazyWindow ventanaTablero{[this] { return std::make_unique<Contada<pindel::Tablero>>(ventanaSolucion); }};
+    pindel::ForPresentacion presentacion{ventanaTablero};
+    FinDelPrograma fin;
+
+    TresVentanas() { pindel::Lifecycle::track(presentacion); }
 
     TresVentanas(const TresVentanas &) = delete;
     TresVentanas &operator=(const TresVentanas &) = delete;

@@ -281,6 +281,7 @@ void TestNavegacion::windowsAreMadeOnFirstOpening()
     QCOMPARE(made("Tablero").size(), 0);
     {
         pindel::Programa programa;
+        FinDelPrograma fin;
         programa.arrancar();
         QVERIFY(QTest::qWaitForWindowExposed(&programa.presentacion()));
         QCOMPARE(made("ForPresentacion").size(), 1);
@@ -313,11 +314,6 @@ void TestNavegacion::windowsAreMadeOnFirstOpening()
             made("FrmSolucion")[0]->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
         }
         QCOMPARE(made("Tablero"), boards);
-
-        Lifecycle::endProgram();
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
-        Lifecycle::resetEndForTesting();
     }
     QCOMPARE(made("Tablero").size(), 0);
 }
