@@ -36,7 +36,7 @@ int main(int argc, char **argv)
     // reopens the board, which Qt's rule would take for the end.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    pindel::Programa programa;
+    pindel::Programa programa(ordenes.teclado);
     pindel::traza("presentation built");
     programa.arrancar();
     return app.exec();

@@ -16,6 +16,7 @@ struct Ordenes {
     };
     Accion accion = Accion::Jugar;
     QString texto;   // what to print on standard output, line end included
+    bool teclado = false;   // -t or --teclado: keyboard play
 };
 
 // Reads the program's arguments, argv[0] first.  The first of --help and --version on the

@@ -20,15 +20,15 @@ void trazarPrimeraExposicion(QWidget *window, const char *fase)
 
 } // namespace
 
-Programa::Programa()
+Programa::Programa(bool modoTeclado)
     : m_solucion([] {
           auto solucion = std::make_unique<FrmSolucion>();
           // What a screen reader says for each control; nothing on screen changes.
           describirControles(solucion.get());
           return solucion;
       }),
-      m_tablero([this] {
-          auto tablero = std::make_unique<Tablero>(m_solucion);
+      m_tablero([this, modoTeclado] {
+          auto tablero = std::make_unique<Tablero>(m_solucion, modoTeclado);
           describirControles(tablero.get());
           traza("board built");
           trazarPrimeraExposicion(tablero.get(), "board first expose");

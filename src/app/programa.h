@@ -14,7 +14,8 @@ namespace pindel {
 
 class Programa {
 public:
-    Programa();
+    // `modoTeclado`: the board is made for keyboard play.
+    explicit Programa(bool modoTeclado = false);
     ~Programa();
     Programa(const Programa &) = delete;
     Programa &operator=(const Programa &) = delete;

@@ -117,11 +117,12 @@ public:
 
 } // namespace
 
-Tablero::Tablero(LazyWindow &solucion, QWidget *parent)
+Tablero::Tablero(LazyWindow &solucion, bool modoTeclado, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      m_solucion(solucion)
+      m_solucion(solucion),
+      m_modoTeclado(modoTeclado)
 {
     setObjectName(QStringLiteral("Tablero"));
     setWindowTitle(QStringLiteral(" Pindel.  Maberto."));

@@ -32,7 +32,8 @@ public:
     static constexpr int kHeight = 371;
 
     // `solucion` is the solution window the hidden gesture opens; it is made on its first opening.
-    explicit Tablero(LazyWindow &solucion, QWidget *parent = nullptr);
+    // `modoTeclado` turns on keyboard play (off: the board is exactly the mouse game's).
+    explicit Tablero(LazyWindow &solucion, bool modoTeclado = false, QWidget *parent = nullptr);
     ~Tablero() override;
 
     // ManagedWindow
@@ -53,6 +54,7 @@ public:
     void Label6_MouseDown(Qt::MouseButton button);
 
     const Board &board() const { return m_board; }
+    bool modoTeclado() const { return m_modoTeclado; }
     quint8 solucion() const { return Solucion; }
     HolePicture *hole(int index) const { return Image1[index]; }
 
@@ -80,6 +82,7 @@ private:
     void avisar(const QString &title, const QString &text);
 
     LazyWindow &m_solucion;
+    const bool m_modoTeclado;
 
     // Controls, named as designed.
     std::array<HolePicture *, kHoleCount> Image1{};

@@ -18,6 +18,7 @@ const QString kAyuda = QStringLiteral(
     "Pindel: juego para una persona. Solitario de Cd-rom en el tablero en cruz de 33 huecos.\n"
     "\n"
     "Opciones:\n"
+    "  -t, --teclado  Juega con el teclado (flechas, Espacio o Intro, Escape).\n"
     "  -h, --help     Muestra esta ayuda y termina.\n"
     "  -v, --version  Muestra la versi\u00f3n del programa y termina.\n"
     "\n"
