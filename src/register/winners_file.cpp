@@ -1,6 +1,8 @@
 #include "winners_file.h"
 
 #include "cp1252.h"
+#include "file_stamp.h"
+#include "leftover_temporaries.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -11,8 +13,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace pindel::winners {
 
@@ -30,6 +37,20 @@ constexpr int kLockWaitMs = 2000;
 // lock only when its holder no longer keeps the file locked with flock, so a live copy,
 // however slow, never loses its lock this way.
 constexpr int kStaleLockMs = 1000;
+
+// How many times a save starts again from a fresh read when the file changed under it
+// before it could replace it.  Each round is one read and one write of a small file; a file
+// that keeps changing that often is being rewritten by something else in a loop, and the
+// save gives up, with the reason, rather than spin.
+constexpr int kSaveRounds = 5;
+
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+std::function<void()> &beforeReplaceHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+#endif
 
 QString readFailed(const QString &path, const QString &reason)
 {
@@ -78,14 +99,17 @@ QString notARegularFile(const QFileInfo &info)
 }
 
 // Reads the whole file; false, with the system's reason, when it cannot be opened or a read
-// fails part-way (`bytes` then holds what was read).
-bool readAll(const QString &path, QByteArray &bytes, QString &reason)
+// fails part-way (`bytes` then holds what was read).  `stamp`, when given, receives the
+// stamp of the file the bytes come from, taken before the first byte is read.
+bool readAll(const QString &path, QByteArray &bytes, QString &reason, FileStamp *stamp = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
         return false;
     }
+    if (stamp)
+        *stamp = stampOfOpenFile(file);
     char chunk[kReadChunk];
     for (;;) {
         const qint64 n = file.read(chunk, kReadChunk);
@@ -116,25 +140,46 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
     return true;
 }
 
-// Replaces the file at `path` with `bytes` in one rename: the new content goes to a
-// temporary file beside the old one first, so a crash or a full disk leaves the old file
-// whole.  Unbuffered, so that a short write shows at once and is retried for its reason.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString &reason)
+enum class Replaced { Done, Failed, ChangedMeanwhile };
+
+// Replaces the file at `path` with `bytes` in one rename, provided the path still holds the
+// file stamped `read`: the new content goes to a temporary file beside the old one first,
+// so a crash or a full disk leaves the old file whole.  Unbuffered, so that a short write
+// shows at once and is retried for its reason.
+//
+// The stamp is checked after the temporary is written and flushed to the disk, the slow
+// part, so that only the stat and the rename themselves lie between the check and the
+// replace: a copy stopped in those few microseconds still puts back what it read, and
+// nothing closes that gap, because a rename replaces whatever the name holds and the
+// system offers no rename that happens only if the target is still a given file.
+Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileStamp &read, QString &reason)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reason = file.errorString();
-        return false;
+        return Replaced::Failed;
     }
     if (!writeAll(file, bytes, reason)) {
         file.cancelWriting();
-        return false;
+        return Replaced::Failed;
+    }
+#ifdef Q_OS_UNIX
+    // commit() syncs too; done here, its own sync finds nothing left to write.
+    (void)::fsync(file.handle());
+#endif
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+    if (beforeReplaceHook())
+        beforeReplaceHook()();
+#endif
+    if (stampOfPath(path) != read) {
+        file.cancelWriting();
+        return Replaced::ChangedMeanwhile;
     }
     if (!file.commit()) {
         reason = file.errorString();
-        return false;
+        return Replaced::Failed;
     }
-    return true;
+    return Replaced::Done;
 }
 
 // Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
@@ -357,35 +402,58 @@ SaveResult WinnersFile::addWinner(const QString &name)
     }
 
     // Without the lock the save still goes ahead: a stuck copy must not cost this player
-    // the win, and the read below still keeps everything the file holds at this moment.
+    // the win, and the check before the rename still keeps everything the file holds.
     QLockFile lock(lockPath(m_directory));
     lock.setStaleLockTime(kStaleLockMs);
-    takeLock(lock);
+    if (takeLock(lock))
+        removeLeftoverTemporaries(m_directory);
 
-    // Under the lock no other copy changes the file before this one's rename: what it holds
-    // now is what the new content is built from.
-    const QFileInfo info(result.path);
-    if (const QString odd = notARegularFile(info); !odd.isEmpty()) {
-        result.error = saveFailed(result.path, odd);
-        return result;
-    }
-    QByteArray current;
-    if (!info.exists()) {
-        // Deleted since the load: it stands for what a load would create now.
-        current = placeholderFile();
-    } else if (!readAll(result.path, current, reason)) {
-        result.error = saveFailed(result.path,
-                                  QStringLiteral("no se pudo leer (%1) y se perderían los "
-                                                 "nombres que guarda").arg(reason));
-        return result;
-    }
+    // The file is read, the winner added and the result put in its place only if the path
+    // still holds the file that was read.  Under the lock no other copy changes it, but a
+    // copy that waited for the lock in vain goes ahead without it, and a copy stalled
+    // while holding the lock resumes later: either may have replaced the file in the
+    // meantime, and then this save starts again from what is there now.
+    for (int round = 0; round < kSaveRounds; ++round) {
+        if (const QString odd = notARegularFile(QFileInfo(result.path)); !odd.isEmpty()) {
+            // Something put there since the board opened: reading a folder fails vaguely
+            // and reading a named pipe would block the save, and the game, for ever.
+            result.error = saveFailed(result.path, odd);
+            return result;
+        }
+        QByteArray current;
+        FileStamp read = stampOfPath(result.path);
+        if (read.state == FileStamp::State::Missing) {
+            // Deleted since the load: it stands for what a load would create now.
+            current = placeholderFile();
+        } else if (!readAll(result.path, current, reason, &read)) {
+            result.error = saveFailed(result.path,
+                                      QStringLiteral("no se pudo leer (%1) y se perderían los "
+                                                     "nombres que guarda").arg(reason));
+            return result;
+        }
 
-    if (!replaceFile(result.path, withWinner(current, name), reason)) {
-        result.error = saveFailed(result.path, reason);
-        return result;
+        switch (replaceFile(result.path, withWinner(current, name), read, reason)) {
+        case Replaced::Done:
+            result.ok = true;
+            return result;
+        case Replaced::Failed:
+            result.error = saveFailed(result.path, reason);
+            return result;
+        case Replaced::ChangedMeanwhile:
+            break;
+        }
     }
-    result.ok = true;
+    result.error = saveFailed(result.path,
+                              QStringLiteral("otro programa lo cambiaba una y otra vez mientras se "
+                                             "guardaba; no se ha tocado"));
     return result;
 }
+
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+void testing::setBeforeReplace(std::function<void()> hook)
+{
+    beforeReplaceHook() = std::move(hook);
+}
+#endif
 
 } // namespace pindel::winners

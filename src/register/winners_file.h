@@ -13,6 +13,10 @@
 #include <QString>
 #include <QStringList>
 
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+#include <functional>
+#endif
+
 namespace pindel::winners {
 
 inline constexpr char kFileName[] = "001MpTa.cms";
@@ -84,11 +88,18 @@ public:
     // last line, and the file is replaced atomically: afterwards it is either the old one or
     // the new one, complete.  A missing file counts as the placeholder alone.
     //
+    // The file is replaced only while it is still the one that was read (same device,
+    // inode, size and modification time): when another copy replaced it in the meantime,
+    // the save reads it again and adds the winner to that, a few times at most.
+    //
     // Refused, with a reason and nothing changed, when the name cannot be stored (see
-    // isStorableName), when the last load could not read the file, or when the file cannot
-    // be read now.  A lock left by a copy that died is cleared.  A lock that stays taken for
-    // about 2 seconds (another copy stuck) or that cannot be created at all does not stop
-    // the save: it goes ahead unlocked.
+    // isStorableName), when the last load could not read the file, when the path holds
+    // something other than a regular file (a folder, a named pipe), when the file cannot
+    // be read now, or when it keeps changing under every try.  A lock left by a copy that
+    // died is cleared.  A lock that stays taken for about 2 seconds (another copy stuck) or
+    // that cannot be created at all does not stop the save: it goes ahead unlocked.  With
+    // the lock, the save also removes the temporaries that saves killed long ago left
+    // beside the file (see removeLeftoverTemporaries).
     SaveResult addWinner(const QString &name);
 
 private:
@@ -99,5 +110,14 @@ private:
     QString m_directory;
     bool m_lastLoadComplete = true;
 };
+
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+// Only in the register built for the tests: `hook` runs in every round of every save of
+// this process, after the new content is written beside the file and before the check
+// that the file is still the one read, the moment a stalled copy would be stopped in.
+namespace testing {
+void setBeforeReplace(std::function<void()> hook);
+}
+#endif
 
 } // namespace pindel::winners

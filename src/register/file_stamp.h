@@ -1,0 +1,49 @@
+#pragma once
+// What tells one state of a file from another without reading it again: its identity (the
+// device and inode it lives on) and its content stamp (size, modification time to the
+// nanosecond).  A save compares the stamp of what it read with the stamp of what the path
+// holds just before its rename, so that it never replaces content it has not read.
+
+#include <QString>
+
+#include <cstdint>
+
+class QFile;
+
+namespace pindel::winners {
+
+struct FileStamp {
+    enum class State {
+        Missing,   // nothing at the path
+        Present,   // the fields below describe what is there
+        Unknown,   // the system would not say (no right to look, an I/O error)
+    };
+    State state = State::Unknown;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+
+    // Unknown equals nothing, itself included: a state nobody could see is never taken for
+    // the one that was read.
+    friend bool operator==(const FileStamp &a, const FileStamp &b)
+    {
+        if (a.state == State::Unknown || b.state == State::Unknown || a.state != b.state)
+            return false;
+        return a.state == State::Missing
+            || (a.device == b.device && a.inode == b.inode && a.size == b.size
+                && a.modifiedSeconds == b.modifiedSeconds && a.modifiedNanoseconds == b.modifiedNanoseconds);
+    }
+    friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
+};
+
+// The stamp of whatever `path` names now, symbolic links followed (the atomic replace
+// writes through them too).
+FileStamp stampOfPath(const QString &path);
+
+// The stamp of the file `file` has open: the very inode its bytes come from, whatever the
+// path names by now.
+FileStamp stampOfOpenFile(const QFile &file);
+
+} // namespace pindel::winners
