@@ -1,8 +1,9 @@
 // Failure drills for the winners register: a save killed at random moments, a full disk,
 // two copies of the program adding winners to one file at once (one of them killed while
 // it holds the lock), and files no player would write by hand (huge, one enormous line,
-// binary garbage).  Each drill checks that no stored line is lost and that every failure
-// comes back with a reason.
+// binary garbage), a copy stalled in the middle of its save while another saves, and a file
+// changed by someone else between a save's read and its replace.  Each drill checks that no
+// stored line is lost and that every failure comes back with a reason.
 //
 // The saving side of the process drills runs in a child: this same program, started with
 // one of the modes handled in main().
@@ -26,7 +27,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <utility>
 
 using namespace pindel;
 using winners::LoadResult;
@@ -112,6 +116,57 @@ int addMany(const QString &directory, const QString &stem, int count, bool hold)
     return 6;
 }
 
+// Child mode: load, say "ready", wait for a line from the parent, then add `name`, stopping
+// itself with SIGSTOP in the save's first round, after reading the file and writing the new
+// one beside it and before replacing it (it says "stopping" first).  Once continued it
+// finishes the save and prints whether it worked and the reason.
+int addStopped(const QString &directory, const QString &name)
+{
+    WinnersFile register_(directory);
+    if (!register_.load().ok())
+        return 2;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char go[16];
+    if (!std::fgets(go, sizeof go, stdin))
+        return 4;
+    bool first = true;
+    winners::testing::setBeforeReplace([&first] {
+        if (!std::exchange(first, false))
+            return;
+        std::printf("stopping\n");
+        std::fflush(stdout);
+        std::raise(SIGSTOP);
+    });
+    const winners::SaveResult result = register_.addWinner(name);
+    std::printf("%d\n%s\n", result.ok ? 1 : 0, result.error.toUtf8().constData());
+    return 0;
+}
+
+// The state letter of process `pid` in /proc ('T': stopped); 0 when it cannot be read.
+char processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close >= 0 && close + 2 < line.size() ? line.at(close + 2) : 0;
+}
+
+// Sets the modification time of `path` to `seconds`.`nanoseconds`, its access time left.
+bool setModified(const QString &path, qint64 seconds, long nanoseconds)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), nanoseconds}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// Removes the save's pause point when a test is done with it, whatever way it ends.
+struct PausePoint {
+    explicit PausePoint(std::function<void()> hook) { winners::testing::setBeforeReplace(std::move(hook)); }
+    ~PausePoint() { winners::testing::setBeforeReplace({}); }
+};
+
 // This program in a child mode; killed (by its own pid) and reaped when the test is done
 // with it.
 struct Child {
@@ -188,6 +243,10 @@ private slots:
     void twoRegistersOneAfterTheOther();
     void largeAndStrangeFiles_data();
     void largeAndStrangeFiles();
+    void copyStalledMidSave_data();
+    void copyStalledMidSave();
+    void fileChangedBeforeReplace_data();
+    void fileChangedBeforeReplace();
 };
 
 // SIGKILL at random moments of a child that does nothing but add winners: afterwards the
@@ -513,6 +572,149 @@ void TestRegisterDrills::largeAndStrangeFiles()
     QCOMPARE(register_.load().lines, loaded.lines + QStringList{"Eva"});
 }
 
+void TestRegisterDrills::copyStalledMidSave_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("deleteFirst");   // the file is deleted before the stalled copy reads it
+    QTest::addColumn<QString>("other");      // the winner the other copy saves meanwhile
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("names") << QByteArray("Eva\r\n") << false << "Luis" << QByteArray("Eva\r\nLuis\r\nAna\r\n");
+    QTest::newRow("placeholder") << kPlaceholderFile << false << "Luis" << QByteArray("Luis\r\nAna\r\n");
+    // The placeholder line and a 26-letter name take the same 28 bytes: only the identity
+    // tells the two files apart.
+    QTest::newRow("placeholder, then a name of the same size")
+        << kPlaceholderFile << false << "Maximiliana de la Fuente R"
+        << QByteArray("Maximiliana de la Fuente R\r\nAna\r\n");
+    QTest::newRow("deleted before the stalled copy read it")
+        << QByteArray("Eva\r\n") << true << "Luis" << QByteArray("Luis\r\nAna\r\n");
+}
+
+// A copy holding the lock is stopped (SIGSTOP) between its read and its replace; the other
+// copy waits the 2 s for the lock in vain and saves its winner without it; then the stopped
+// copy continues.  The file holds both winners, each once, every line whole, and nothing
+// else is left in the folder.
+void TestRegisterDrills::copyStalledMidSave()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(bool, deleteFirst);
+    QFETCH(QString, other);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = winners::filePath(dir.path());
+    QVERIFY(regtest::writeBytes(path, before));
+    WinnersFile otherCopy(dir.path());
+    QCOMPARE(otherCopy.load().status, LoadResult::Status::Read);
+
+    Child stalled({QStringLiteral("--add-stopped"), dir.path(), QStringLiteral("Ana")});
+    QVERIFY(stalled.start());
+    QCOMPARE(stalled.readLine(), QByteArray("ready"));
+    if (deleteFirst)
+        QVERIFY(QFile::remove(path));
+    stalled.process.write("go\n");
+    QCOMPARE(stalled.readLine(), QByteArray("stopping"));
+    const qint64 pid = stalled.process.processId();
+    QElapsedTimer timer;
+    timer.start();
+    while (processState(pid) != 'T' && timer.elapsed() < 10000)
+        QThread::msleep(1);
+    QCOMPARE(processState(pid), 'T');
+
+    timer.restart();
+    const winners::SaveResult saved = otherCopy.addWinner(other);
+    const qint64 waited = timer.elapsed();
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QVERIFY2(waited >= 1900, qPrintable(QStringLiteral("saved after %1 ms: the lock was free").arg(waited)));
+
+    QCOMPARE(::kill(pid_t(pid), SIGCONT), 0);
+    QVERIFY(stalled.process.waitForFinished(30000));
+    QCOMPARE(stalled.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(stalled.process.exitCode(), 0);
+    QCOMPARE(stalled.process.readAllStandardOutput(), QByteArray("1\n\n"));
+    qInfo("the other copy saved after %lld ms; the stalled one then saved too", waited);
+
+    QCOMPARE(regtest::readBytes(path), after);
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
+}
+
+void TestRegisterDrills::fileChangedBeforeReplace_data()
+{
+    QTest::addColumn<QString>("change");     // what happens to the file before the replace
+    QTest::addColumn<bool>("everyRound");    // before every round's replace, or the first only
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("reason");     // after the path, when refused
+    QTest::addColumn<int>("rounds");         // rounds the save ran
+    QTest::newRow("replaced by another save") << "rename" << false << true
+                                              << QByteArray("Eva\r\nLuis\r\nAna\r\n") << QString() << 2;
+    QTest::newRow("a line appended in place") << "append" << false << true
+                                              << QByteArray("Eva\r\nLuis\r\nAna\r\n") << QString() << 2;
+    // Same inode, same size, same second: only the nanoseconds tell.
+    QTest::newRow("rewritten in place, same size, nanoseconds apart")
+        << "same-size" << false << true << QByteArray("Pia\r\nAna\r\n") << QString() << 2;
+    QTest::newRow("deleted") << "delete" << false << true << QByteArray("Ana\r\n") << QString() << 2;
+    QTest::newRow("a folder put in its place")
+        << "folder" << false << false << QByteArray() << QStringLiteral("en su lugar hay una carpeta") << 1;
+    QTest::newRow("changed before every try")
+        << "append" << true << false << QByteArray("Eva\r\nLuis\r\nLuis\r\nLuis\r\nLuis\r\nLuis\r\n")
+        << QStringLiteral("otro programa lo cambiaba una y otra vez mientras se guardaba; no se ha tocado") << 5;
+}
+
+// Someone else changes the file after the save read it and before it replaces it: the save
+// notices, reads the file again and adds its winner to what is there, or, when that cannot
+// be done, refuses with the reason and leaves the other's change as it is.
+void TestRegisterDrills::fileChangedBeforeReplace()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, everyRound);
+    QFETCH(bool, saved);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, reason);
+    QFETCH(int, rounds);
+    QTemporaryDir dir;
+    const QString path = winners::filePath(dir.path());
+    QVERIFY(regtest::writeBytes(path, "Eva\r\n"));
+    WinnersFile register_(dir.path());
+    QCOMPARE(register_.load().status, LoadResult::Status::Read);
+
+    int calls = 0;
+    bool changed = true;
+    PausePoint pause([&] {
+        if (calls++ > 0 && !everyRound)
+            return;
+        QFile file(path);
+        struct stat before {};
+        changed = ::stat(QFile::encodeName(path).constData(), &before) == 0;
+        if (change == "rename") {
+            const QString other = dir.filePath("other");
+            changed = changed && regtest::writeBytes(other, "Eva\r\nLuis\r\n") && ::rename(
+                          QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0;
+        } else if (change == "append") {
+            changed = changed && file.open(QIODevice::Append) && file.write("Luis\r\n") == 6;
+        } else if (change == "same-size") {
+            changed = changed && file.open(QIODevice::ReadWrite) && file.write("Pia") == 3;
+            file.close();
+            const long nanoseconds = before.st_mtim.tv_nsec == 999999999 ? 0 : before.st_mtim.tv_nsec + 1;
+            changed = changed && setModified(path, before.st_mtim.tv_sec, nanoseconds);
+        } else if (change == "delete") {
+            changed = changed && file.remove();
+        } else if (change == "folder") {
+            changed = changed && file.remove() && QDir(dir.path()).mkpath("001MpTa.cms/dentro");
+        }
+    });
+    const winners::SaveResult result = register_.addWinner("Ana");
+    QVERIFY(changed);
+    QCOMPARE(calls, rounds);
+    QCOMPARE(result.ok, saved);
+    if (!saved)
+        QCOMPARE(result.error, "No se pudo guardar el archivo de ganadores " + path + ": " + reason);
+    if (change == "folder") {
+        QCOMPARE(regtest::entriesOf(path), QStringList{"dentro"});
+    } else {
+        QCOMPARE(regtest::readBytes(path), after);
+    }
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--add-loop") == 0)
@@ -521,6 +723,8 @@ int main(int argc, char **argv)
         return loadOnce(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && qstrcmp(argv[1], "--add-once") == 0)
         return addOnce(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && qstrcmp(argv[1], "--add-stopped") == 0)
+        return addStopped(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc >= 5 && qstrcmp(argv[1], "--add-many") == 0)
         return addMany(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]),
                        argc == 6 && qstrcmp(argv[5], "hold") == 0);
