@@ -36,12 +36,11 @@ bool isTemporaryName(const QString &fileName)
 
 int removeLeftoverTemporaries(const QString &directory, int minimumAgeSeconds)
 {
-    // One listing of the folder; the name filter only narrows it, the exact form is
-    // checked below.  Symbolic links, folders and pipes are left out by the listing and
-    // checked again on each entry.
+    // One listing of the folder; the name filter only narrows it, the exact form and the
+    // kind of each entry are checked below.
     const QString filter = QLatin1String(kFileName) + QStringLiteral(".??????");
     const QFileInfoList candidates = QDir(directory.isEmpty() ? QStringLiteral("/") : directory)
-            .entryInfoList({filter}, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+            .entryInfoList({filter}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::CaseSensitive);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     int removed = 0;
     for (const QFileInfo &info : candidates) {

@@ -8,10 +8,14 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <memory>
+#include <thread>
 
 using namespace pindel;
 using winners::LoadResult;
@@ -63,6 +67,10 @@ private slots:
     void saveRecreatesRemovedDirectory();
     void lockCannotBeTaken_data();
     void lockCannotBeTaken();
+    void leftoverTemporaries_data();
+    void leftoverTemporaries();
+    void oddFileSwappedInAfterLoad_data();
+    void oddFileSwappedInAfterLoad();
 };
 
 // Every byte value survives both ways, through Qt's converter and through the built-in
@@ -466,6 +474,152 @@ void TestWinnersFile::lockCannotBeTaken()
                  qPrintable(result.error));
     QCOMPARE(regtest::readBytes(register_.path()), after);
     QCOMPARE(regtest::entriesOf(dir.path()), left);
+}
+
+void TestWinnersFile::leftoverTemporaries_data()
+{
+    QTest::addColumn<QString>("kind");   // what is put in the folder before the save
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("remains");
+    QTest::newRow("leftover, two minutes old") << "file" << "001MpTa.cms.AbCdEf" << 120 << false;
+    QTest::newRow("leftover, a day old, capitals") << "file" << "001MpTa.cms.QWERTY" << 86400 << false;
+    QTest::newRow("leftover, small letters") << "file" << "001MpTa.cms.qwerty" << 120 << false;
+    QTest::newRow("named by Qt's own temporary file") << "qt" << "" << 120 << false;
+    QTest::newRow("fresh: a save in progress") << "file" << "001MpTa.cms.AbCdEf" << 0 << true;
+    QTest::newRow("half a minute old") << "file" << "001MpTa.cms.AbCdEf" << 30 << true;
+    QTest::newRow("a digit among the letters") << "file" << "001MpTa.cms.AbCd3f" << 120 << true;
+    QTest::newRow("seven letters") << "file" << "001MpTa.cms.AbCdEfG" << 120 << true;
+    QTest::newRow("five letters") << "file" << "001MpTa.cms.AbCdE" << 120 << true;
+    QTest::newRow("an accented letter") << "file" << u("001MpTa.cms.AbCdÉf") << 120 << true;
+    QTest::newRow("a dot among the letters") << "file" << "001MpTa.cms.AbC.Ef" << 120 << true;
+    QTest::newRow("another file's temporary") << "file" << "otro.cms.AbCdEf" << 120 << true;
+    QTest::newRow("the name in other case") << "file" << "001mpta.cms.AbCdEf" << 120 << true;
+    QTest::newRow("no dot before the letters") << "file" << "001MpTa.cms_AbCdEf" << 120 << true;
+    QTest::newRow("a folder of that form") << "folder" << "001MpTa.cms.AbCdEf" << 120 << true;
+    QTest::newRow("a symbolic link of that form") << "symlink" << "001MpTa.cms.AbCdEf" << 120 << true;
+    QTest::newRow("a named pipe of that form") << "fifo" << "001MpTa.cms.AbCdEf" << 120 << true;
+    // Without the lock a save removes nothing: the holder may be a copy in the middle of
+    // a save, stalled long enough for its temporary to look old.
+    QTest::newRow("leftover, the lock held by another copy") << "locked" << "001MpTa.cms.AbCdEf" << 120 << true;
+}
+
+// What the folder holds before a save and what remains after it: only leftover temporaries
+// of the winners file, old enough, regular files, go; the save itself goes through.
+void TestWinnersFile::leftoverTemporaries()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, remains);
+    QTemporaryDir dir;
+    WinnersFile register_(dir.path());
+    QVERIFY(regtest::writeBytes(register_.path(), "Eva\r\n"));
+    QCOMPARE(register_.load().status, LoadResult::Status::Read);
+
+    // Modification time `ageSeconds` ago, of the entry itself (a link, not what it names).
+    auto makeOld = [ageSeconds](const QString &path) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {time(nullptr) - ageSeconds, 0}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    };
+    QStringList expected{"001MpTa.cms"};
+    QLockFile other(winners::lockPath(dir.path()));
+    if (kind == "qt") {
+        // The name made by the same machinery the atomic replace uses.
+        QTemporaryFile temporary(register_.path());
+        temporary.setAutoRemove(false);
+        QVERIFY(temporary.open());
+        QCOMPARE(temporary.write("Eva\r\nA"), 6);
+        name = QFileInfo(temporary.fileName()).fileName();
+        QVERIFY2(name.startsWith("001MpTa.cms.") && name.size() == 18, qPrintable(name));
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkpath(name + "/dentro"));
+    } else if (kind == "symlink") {
+        // The link names an old regular file: a sweep that followed it would take it.
+        QVERIFY(regtest::writeBytes(dir.filePath("destino.txt"), "Eva\r\nA"));
+        QVERIFY(makeOld(dir.filePath("destino.txt")));
+        QVERIFY(QFile::link("destino.txt", dir.filePath(name)));
+        expected.append("destino.txt");
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0600), 0);
+    } else {
+        QVERIFY(regtest::writeBytes(dir.filePath(name), "Eva\r\nA"));
+    }
+    if (kind == "locked")
+        QVERIFY(other.tryLock(0));
+    QVERIFY(makeOld(dir.filePath(name)));
+    if (remains)
+        expected.append(name);
+    if (kind == "locked")
+        expected.append("001MpTa.cms.lock");
+
+    const winners::SaveResult saved = register_.addWinner("Ana");
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Eva\r\nAna\r\n"));
+    expected.sort();
+    QStringList left = regtest::entriesOf(dir.path());
+    left.sort();
+    QCOMPARE(left, expected);
+    if (kind == "folder")
+        QCOMPARE(regtest::entriesOf(dir.filePath(name)), QStringList{"dentro"});
+    if (kind == "symlink")
+        QCOMPARE(regtest::readBytes(dir.filePath("destino.txt")), QByteArray("Eva\r\nA"));
+}
+
+void TestWinnersFile::oddFileSwappedInAfterLoad_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder") << "folder" << "en su lugar hay una carpeta";
+    QTest::newRow("named pipe") << "fifo" << "no es un archivo normal";
+}
+
+// Something other than a regular file put in the file's place after the board opened: the
+// save refuses it with the reason, promptly (reading a named pipe would wait for a writer
+// for ever), and leaves it as it is.  A watchdog opens the pipe for writing after 5 s, so
+// that a save stuck reading it ends and the test fails instead of hanging.
+void TestWinnersFile::oddFileSwappedInAfterLoad()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    WinnersFile register_(dir.path());
+    QVERIFY(regtest::writeBytes(register_.path(), "Eva\r\n"));
+    QCOMPARE(register_.load().status, LoadResult::Status::Read);
+    QVERIFY(QFile::remove(register_.path()));
+    const QByteArray native = QFile::encodeName(register_.path());
+    if (kind == "folder")
+        QVERIFY(QDir(dir.path()).mkpath("001MpTa.cms/dentro"));
+    else
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+
+    QSemaphore done;
+    bool watchdogFired = false;
+    std::thread watchdog([&] {
+        if (done.tryAcquire(1, 5000))
+            return;
+        watchdogFired = true;
+        const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const winners::SaveResult saved = register_.addWinner("Ana");
+    const qint64 took = timer.elapsed();
+    done.release();
+    watchdog.join();
+
+    QVERIFY2(!watchdogFired, "the save was stuck on the named pipe");
+    QVERIFY2(took < 1000, qPrintable(QStringLiteral("%1 ms").arg(took)));
+    QVERIFY(!saved.ok);
+    QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path() + ": " + reason);
+    const QFileInfo after(register_.path());
+    if (kind == "folder")
+        QCOMPARE(regtest::entriesOf(register_.path()), QStringList{"dentro"});
+    else
+        QVERIFY(!after.isDir() && after.exists() && !after.isFile());
+    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
 QTEST_GUILESS_MAIN(TestWinnersFile)
