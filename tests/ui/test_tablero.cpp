@@ -23,8 +23,14 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using pindel::Lifecycle;
 using pindel::Tablero;
@@ -70,6 +76,8 @@ private slots:
     void unreadableFileIsNeverOverwritten_data();
     void unreadableFileIsNeverOverwritten();
     void twoBoardsKeepBothWinners();
+    void oddFileSwappedInBeforeAWin_data();
+    void oddFileSwappedInBeforeAWin();
 
 private:
     QString winnersPath() const { return m_data->path() + "/pindel/001MpTa.cms"; }
@@ -859,6 +867,67 @@ void TestTablero::twoBoardsKeepBothWinners()
     QVERIFY(other.isOpen());
     QCOMPARE(other.findChild<QLabel *>("LblResto")->text(), QString("32"));
     QVERIFY(!QFileInfo::exists(winnersPath() + ".lock"));
+}
+
+void TestTablero::oddFileSwappedInBeforeAWin_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder") << "folder" << "en su lugar hay una carpeta";
+    QTest::newRow("named pipe") << "fifo" << "no es un archivo normal";
+}
+
+// Something other than a regular file put in the winners file's place while the board is
+// open: the win is refused with the exact reason in the box, the game answers again at once,
+// and what stands at the path is left as it is.  A watchdog opens the pipe for writing after
+// 5 s, so that a save stuck reading it ends and the test fails instead of hanging.
+void TestTablero::oddFileSwappedInBeforeAWin()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    writeWinners("Ana\r\n");
+    Lifecycle::show(*m_tablero);
+    QCOMPARE(lista(), QStringList{"Ana"});
+    QVERIFY(QFile::remove(winnersPath()));
+    const QByteArray native = QFile::encodeName(winnersPath());
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(winnersPath() + "/dentro"));
+    else
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+
+    QSemaphore finished;
+    bool watchdogFired = false;
+    std::thread watchdog([&] {
+        if (finished.tryAcquire(1, 5000))
+            return;
+        watchdogFired = true;
+        const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    DialogScript dialogs;
+    dialogs.answerText("Eva");
+    dialogs.pressOk();   // the refused save
+    dialogs.pressOk();   // the reload after the restart cannot read it either, and says so
+    playSolution(31);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
+    finished.release();
+    watchdog.join();
+
+    QVERIFY2(!watchdogFired, "the save was stuck on the named pipe");
+    QCOMPARE(dialogs.unexpected(), 0);
+    QCOMPARE(dialogs.texts.value(1), "No se ha podido guardar el nombre del ganador.\n"
+                                     "No se pudo guardar el archivo de ganadores " + winnersPath() + ": " + reason);
+    // The game goes on: a new board, and a move counts.
+    QCOMPARE(marcador(), QString("0"));
+    drop(23, 0);
+    QCOMPARE(marcador(), QString("1"));
+    const QFileInfo after(winnersPath());
+    if (kind == "folder")
+        QCOMPARE(regtest::entriesOf(winnersPath()), QStringList{"dentro"});
+    else
+        QVERIFY(after.exists() && !after.isDir() && !after.isFile());
+    QCOMPARE(regtest::entriesOf(m_data->path() + "/pindel"), QStringList{"001MpTa.cms"});
 }
 
 QTEST_MAIN(TestTablero)
