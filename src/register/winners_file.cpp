@@ -147,11 +147,12 @@ enum class Replaced { Done, Failed, ChangedMeanwhile };
 // so a crash or a full disk leaves the old file whole.  Unbuffered, so that a short write
 // shows at once and is retried for its reason.
 //
-// The stamp is checked after the temporary is written and flushed to the disk, the slow
-// part, so that only the stat and the rename themselves lie between the check and the
-// replace: a copy stopped in those few microseconds still puts back what it read, and
-// nothing closes that gap, because a rename replaces whatever the name holds and the
-// system offers no rename that happens only if the target is still a given file.
+// The stamp is checked after the temporary is written and synced to the disk, the slow
+// part, so that only commit() itself (a sync with nothing left to write, a link, the
+// rename: a fraction of a millisecond) lies between the check and the replace.  A copy
+// stopped inside that gap still puts back what it read.  Nothing closes it: a rename
+// replaces whatever the name holds, and the system offers no rename that happens only if
+// the target is still a given file.
 Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileStamp &read, QString &reason)
 {
     QSaveFile file(path);
