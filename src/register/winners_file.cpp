@@ -164,8 +164,10 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
         file.cancelWriting();
         return Replaced::Failed;
     }
-#ifdef Q_OS_UNIX
-    // commit() syncs too; done here, its own sync finds nothing left to write.
+    // commit() syncs the data too; done here, its own sync finds nothing left to write.
+#if defined(Q_OS_LINUX)
+    (void)::fdatasync(file.handle());
+#elif defined(Q_OS_UNIX)
     (void)::fsync(file.handle());
 #endif
 #ifdef PINDEL_REGISTER_TEST_HOOKS
