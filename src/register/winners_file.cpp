@@ -164,10 +164,8 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
         file.cancelWriting();
         return Replaced::Failed;
     }
-    // commit() syncs the data too; done here, its own sync finds nothing left to write.
-#if defined(Q_OS_LINUX)
-    (void)::fdatasync(file.handle());
-#elif defined(Q_OS_UNIX)
+#ifdef Q_OS_UNIX
+    // commit() syncs too; done here, its own sync finds nothing left to write.
     (void)::fsync(file.handle());
 #endif
 #ifdef PINDEL_REGISTER_TEST_HOOKS
