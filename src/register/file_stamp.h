@@ -3,6 +3,12 @@
 // device and inode it lives on) and its content stamp (size, modification time to the
 // nanosecond).  A save compares the stamp of what it read with the stamp of what the path
 // holds just before its rename, so that it never replaces content it has not read.
+//
+// The modification time comes from the kernel's coarse clock (a few milliseconds on Linux),
+// so a rewrite in place that keeps the size, within one tick, keeps the stamp: such a change
+// by another program can go unseen.  Saves never rewrite in place: each renames a new inode
+// into place, created while the old one still exists, so between copies of this program the
+// inode tells even then.
 
 #include <QString>
 
