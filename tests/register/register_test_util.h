@@ -6,12 +6,16 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace regtest {
@@ -127,6 +131,44 @@ private:
     bool m_lowered = false;
     bool m_ok = false;
     __user_cap_data_struct m_saved[_LINUX_CAPABILITY_U32S_3] {};
+};
+
+// Frees a reader stuck opening the named pipe at `path`, by opening it for writing and
+// closing it again, once `ms` have passed without finish(): a save that would block on the
+// pipe for ever then ends, and its test fails instead of hanging.  finish() says whether it
+// had to.
+class PipeWatchdog {
+public:
+    explicit PipeWatchdog(const QString &path, int ms = 5000)
+        : m_path(QFile::encodeName(path))
+        , m_thread([this, ms] {
+            if (m_finished.tryAcquire(1, ms))
+                return;
+            m_fired = true;
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        })
+    {
+    }
+    ~PipeWatchdog() { finish(); }
+    PipeWatchdog(const PipeWatchdog &) = delete;
+    PipeWatchdog &operator=(const PipeWatchdog &) = delete;
+
+    bool finish()
+    {
+        if (m_thread.joinable()) {
+            m_finished.release();
+            m_thread.join();
+        }
+        return m_fired;
+    }
+
+private:
+    QByteArray m_path;
+    QSemaphore m_finished;
+    std::atomic<bool> m_fired{false};
+    std::thread m_thread;   // last: it starts once the members it uses exist
 };
 
 } // namespace regtest

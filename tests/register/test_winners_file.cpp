@@ -8,14 +8,12 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
 #include <fcntl.h>
 #include <memory>
-#include <thread>
 
 using namespace pindel;
 using winners::LoadResult;
@@ -593,24 +591,13 @@ void TestWinnersFile::oddFileSwappedInAfterLoad()
     else
         QCOMPARE(::mkfifo(native.constData(), 0600), 0);
 
-    QSemaphore done;
-    bool watchdogFired = false;
-    std::thread watchdog([&] {
-        if (done.tryAcquire(1, 5000))
-            return;
-        watchdogFired = true;
-        const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0)
-            ::close(fd);
-    });
+    regtest::PipeWatchdog watchdog(register_.path());
     QElapsedTimer timer;
     timer.start();
     const winners::SaveResult saved = register_.addWinner("Ana");
     const qint64 took = timer.elapsed();
-    done.release();
-    watchdog.join();
 
-    QVERIFY2(!watchdogFired, "the save was stuck on the named pipe");
+    QVERIFY2(!watchdog.finish(), "the save was stuck on the named pipe");
     QVERIFY2(took < 1000, qPrintable(QStringLiteral("%1 ms").arg(took)));
     QVERIFY(!saved.ok);
     QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path() + ": " + reason);

@@ -23,14 +23,10 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 using pindel::Lifecycle;
 using pindel::Tablero;
@@ -879,8 +875,7 @@ void TestTablero::oddFileSwappedInBeforeAWin_data()
 
 // Something other than a regular file put in the winners file's place while the board is
 // open: the win is refused with the exact reason in the box, the game answers again at once,
-// and what stands at the path is left as it is.  A watchdog opens the pipe for writing after
-// 5 s, so that a save stuck reading it ends and the test fails instead of hanging.
+// and what stands at the path is left as it is.
 void TestTablero::oddFileSwappedInBeforeAWin()
 {
     QFETCH(QString, kind);
@@ -895,26 +890,14 @@ void TestTablero::oddFileSwappedInBeforeAWin()
     else
         QCOMPARE(::mkfifo(native.constData(), 0600), 0);
 
-    QSemaphore finished;
-    bool watchdogFired = false;
-    std::thread watchdog([&] {
-        if (finished.tryAcquire(1, 5000))
-            return;
-        watchdogFired = true;
-        const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0)
-            ::close(fd);
-    });
+    regtest::PipeWatchdog watchdog(winnersPath());
     DialogScript dialogs;
     dialogs.answerText("Eva");
     dialogs.pressOk();   // the refused save
     dialogs.pressOk();   // the reload after the restart cannot read it either, and says so
     playSolution(31);
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.done(), 5000);
-    finished.release();
-    watchdog.join();
-
-    QVERIFY2(!watchdogFired, "the save was stuck on the named pipe");
+    QVERIFY2(!watchdog.finish(), "the save was stuck on the named pipe");
     QCOMPARE(dialogs.unexpected(), 0);
     QCOMPARE(dialogs.texts.value(1), "No se ha podido guardar el nombre del ganador.\n"
                                      "No se pudo guardar el archivo de ganadores " + winnersPath() + ": " + reason);
