@@ -580,8 +580,8 @@ void TestRegisterDrills::copyStalledMidSave_data()
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("names") << QByteArray("Eva\r\n") << false << "Luis" << QByteArray("Eva\r\nLuis\r\nAna\r\n");
     QTest::newRow("placeholder") << kPlaceholderFile << false << "Luis" << QByteArray("Luis\r\nAna\r\n");
-    // The placeholder line and a 26-letter name take the same 28 bytes: only the identity
-    // tells the two files apart.
+    // The placeholder line and a 26-letter name take the same 28 bytes: the size alone does
+    // not tell the two files apart.
     QTest::newRow("placeholder, then a name of the same size")
         << kPlaceholderFile << false << "Maximiliana de la Fuente R"
         << QByteArray("Maximiliana de la Fuente R\r\nAna\r\n");
