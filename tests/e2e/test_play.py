@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
 """Real games with real mouse drags, in one run of the program:
+  0. drags with the other buttons, each over a jump into the centre, move nothing: the
+     solution's first move, into the centre as well, must then be taken as usual;
   1. the 31 moves of the solution, then a name with accented letters typed into the real name
      box: the winners file must hold exactly that name in Windows-1252 with CR LF;
   2. the same 30 first moves, then 10 over 5 onto 2: the loss box is answered with Enter and
@@ -30,6 +32,13 @@ SOLUTION = [
     (8, 9, 10), (1, 4, 9), (9, 10, 11), (2, 5, 10), (0, 10, 5), (12, 11, 10), (5, 10, 0),
 ]
 LOSING_LAST_MOVE = (10, 5, 2)
+# Drags with a button other than the left one: (xdotool button, its name, a jump into the
+# centre that is legal at the start).  Only the left button drags a peg, so each must leave
+# the centre empty for the solution's first move, (15, 16, 0).
+OTHER_BUTTONS = [
+    (3, "right", (18, 17, 0)),
+    (2, "middle", (5, 9, 0)),
+]
 # The two counters and the winners list, as drawn on the board's client area.
 COUNTERS = [(24, 64, 81, 25), (264, 64, 81, 25)]
 WINNERS_LIST = (360, 280, 225, 68)
@@ -63,6 +72,16 @@ class Game:
     def drag(self, move):
         source, _, target = (cell_of(n) for n in move)
         self.desk.drag(cell_centre(self.reader.origin, *source), cell_centre(self.reader.origin, *target))
+
+    def drag_with(self, button, move):
+        """A real drag of `move` holding `button`: press, travel in short steps, release."""
+        source, _, target = (cell_of(n) for n in move)
+        (x0, y0), (x1, y1) = (cell_centre(self.reader.origin, *c) for c in (source, target))
+        argv = ["xdotool", "mousemove", str(x0), str(y0), "sleep", "0.05", "mousedown", str(button)]
+        for i in range(1, 17):
+            argv += ["sleep", "0.02", "mousemove", str(x0 + (x1 - x0) * i // 16), str(y0 + (y1 - y0) * i // 16)]
+        argv += ["sleep", "0.08", "mouseup", str(button), "sleep", "0.1"]
+        self.desk.x(argv)
 
     def play(self, moves, check_each=True):
         """Drags each move and, unless told otherwise, waits until the screen shows it."""
@@ -122,6 +141,11 @@ def scenario(program, artifacts):
         game = Game(desk, winners_file)
         if game.read_file() != PLACEHOLDER:
             raise HarnessError(f"a new winners file holds {game.read_file()!r}")
+
+        for button, name, move in OTHER_BUTTONS:
+            game.drag_with(button, move)
+            log(f"dragged {move} with the {name} button")
+        desk.expect_running("after the drags with the other buttons")
 
         game.play(SOLUTION[:-1])
         game.end_at_box(SOLUTION[-1], WIN_TITLE, typed=WINNER)
