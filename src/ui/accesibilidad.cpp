@@ -97,8 +97,18 @@ const Descripcion *descripcion(const QString &window, const QString &control)
     return nullptr;
 }
 
-QAccessibleInterface *fabricaContadores(const QString &className, QObject *object)
+// A plain top-level QWidget reaches a screen reader as a bare "filler"; the program's windows
+// are windows, read with their title (or the accessible name a window was given).
+bool esVentana(const QString &className, QObject *object)
 {
+    return className == QLatin1String("QWidget") && object->isWidgetType()
+           && static_cast<QWidget *>(object)->isWindow();
+}
+
+QAccessibleInterface *fabrica(const QString &className, QObject *object)
+{
+    if (esVentana(className, object))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     if (className != QLatin1String("QLabel") || !esContador(object))
         return nullptr;
     auto *label = static_cast<QLabel *>(object);
@@ -106,13 +116,24 @@ QAccessibleInterface *fabricaContadores(const QString &className, QObject *objec
     return d ? new Contador(label, QString::fromUtf8(d->name)) : nullptr;
 }
 
+// One factory for the whole program, installed with the first window described: cheap, and
+// it only answers when something (a screen reader) asks for an interface.
 void instalarFabrica()
 {
     static bool instalada = false;
     if (!instalada) {
-        QAccessible::installFactory(fabricaContadores);
+        QAccessible::installFactory(fabrica);
         instalada = true;
     }
+}
+
+// An interface Qt made for the window before the factory was there is dropped, so the next
+// request gets a window.
+void olvidarVentanaAnterior(QWidget *window)
+{
+    QAccessibleInterface *actual = QAccessible::queryAccessibleInterface(window);
+    if (actual && actual->role() != QAccessible::Window)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(actual));
 }
 
 // Qt makes and keeps an interface for a label as soon as its text is first set, even with no
@@ -141,6 +162,8 @@ void describirControles(QWidget *window)
     if (!window)
         return;
     const QString ventana = window->objectName();
+    instalarFabrica();
+    olvidarVentanaAnterior(window);
     for (const Descripcion &d : kDescripciones) {
         if (ventana != QLatin1String(d.window))
             continue;
@@ -149,12 +172,8 @@ void describirControles(QWidget *window)
         if (!control)
             continue;
         aplicar(control, d);
-        // The factory goes in with the first counter, so a program that never opens the
-        // board never installs it.
-        if (auto *label = qobject_cast<QLabel *>(control); label && esContador(label)) {
-            instalarFabrica();
+        if (auto *label = qobject_cast<QLabel *>(control); label && esContador(label))
             olvidarInterfazAnterior(label);
-        }
     }
 
     if (ventana == QLatin1String("FrmSolucion")) {

@@ -10,12 +10,14 @@ class QWidget;
 
 namespace pindel {
 
-// Gives every control of `window` that the table knows (found by object name, the window
-// recognised by its own object name: "Tablero", "FrmSolucion", "ForPresentacion") its
-// accessible name and description.  The two counters of the board are read as what they
-// count followed by their current value ("Resto: 31"), kept up to date as the game goes on.
-// Call once per window after its controls exist; calling again does no harm.  A window
-// the table does not know, or a control it lacks, is left alone.
+// Makes `window` reach a screen reader as a window (role frame on Linux) named by its title,
+// or by the accessible name the table gives it.  Then gives every control of `window` that
+// the table knows (found by object name, the window recognised by its own object name:
+// "Tablero", "FrmSolucion", "ForPresentacion") its accessible name and description.  The two
+// counters of the board are read as what they count followed by their current value
+// ("Resto: 31"), kept up to date as the game goes on.  Call once per window after its
+// controls exist; calling again does no harm.  A window the table does not know, or a
+// control it lacks, is left alone.
 void describirControles(QWidget *window);
 
 } // namespace pindel

@@ -1,6 +1,7 @@
 #include "tablero.h"
 
 #include "botongrafico.h"
+#include "campoteclado.h"
 #include "creditos.h"
 #include "fuentes.h"
 #include "holepicture.h"
@@ -195,6 +196,14 @@ void Tablero::crearControles()
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Lista);
     setTabOrder(Lista, Command4);
+
+    // Keyboard play: a field over the holes, made last so it lies on top of them, and one
+    // more stop of the tab chain.  Its drops are the mouse's, through the same handler.
+    if (m_modoTeclado) {
+        m_campo = new CampoTeclado(
+            m_board, [this](int target, int source) { Image1_DragDrop(target, source); }, this);
+        setTabOrder(Command4, m_campo);
+    }
 }
 
 void Tablero::aplicarDiseno()
@@ -271,7 +280,12 @@ void Tablero::load()
     centrar();
     mostrarHuecos();
     MirarArchivo();
-    Command1->setFocus();
+    if (m_campo) {
+        m_campo->nuevaPartida();
+        m_campo->setFocus();
+    } else {
+        Command1->setFocus();
+    }
 }
 
 void Tablero::unload()

@@ -22,6 +22,7 @@ class QSvgRenderer;
 
 namespace pindel {
 
+class CampoTeclado;
 class HolePicture;
 class Imagen;
 
@@ -57,6 +58,8 @@ public:
     bool modoTeclado() const { return m_modoTeclado; }
     quint8 solucion() const { return Solucion; }
     HolePicture *hole(int index) const { return Image1[index]; }
+    // The keyboard field over the holes; nullptr with keyboard play off.
+    CampoTeclado *campoTeclado() const { return m_campo; }
 
     // The exact texts of the two information boxes.
     static QString textoAyuda();
@@ -102,6 +105,7 @@ private:
     QPushButton *Command4 = nullptr;
     QListWidget *Lista = nullptr;
     QWidget *Shape1 = nullptr;
+    CampoTeclado *m_campo = nullptr;   // keyboard mode only: the last stop of the tab chain
     std::array<QLabel *, 8> m_etiquetas{};   // the labels, in the order of their design table
 
     // The two pictures; a hole is empty exactly when it shows m_vacioPicture.

@@ -1,0 +1,232 @@
+#include "campoteclado.h"
+
+#include "board.h"
+#include "tablahuecos.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace pindel {
+
+namespace {
+
+// The holes' cells start at (23, 24) of the board window, 48 pixels apart.
+constexpr int kPrimeraX = 23;
+constexpr int kPrimeraY = 24;
+
+// The cursor: a light band three pixels wide with a dark line inside it, clear of the hole's
+// own border and of the red goal frame around the centre.
+const QColor kCursorClaro(255, 255, 255);
+const QColor kCursorOscuro(0, 0, 0);
+// A taken hole: the dark outline a dragged hole shows, drawn inside the hole's border.
+const QColor kTomado(32, 32, 32);
+
+// Fills the ring between two rectangles, `fuera` holding `dentro`.
+void anillo(QPainter &painter, const QRect &fuera, const QRect &dentro, const QColor &color)
+{
+    painter.fillRect(QRect(fuera.left(), fuera.top(), fuera.width(), dentro.top() - fuera.top()), color);
+    painter.fillRect(QRect(fuera.left(), dentro.bottom() + 1, fuera.width(), fuera.bottom() - dentro.bottom()),
+                     color);
+    painter.fillRect(QRect(fuera.left(), dentro.top(), dentro.left() - fuera.left(), dentro.height()), color);
+    painter.fillRect(QRect(dentro.right() + 1, dentro.top(), fuera.right() - dentro.right(), dentro.height()),
+                     color);
+}
+
+} // namespace
+
+QRect CampoTeclado::geometria()
+{
+    const int lado = (kGridSize - 1) * kCellPitch + kHoleSize + 2 * kMargen;
+    return QRect(kPrimeraX - kMargen, kPrimeraY - kMargen, lado, lado);
+}
+
+QRect CampoTeclado::rectanguloHueco(int index)
+{
+    const Hole &h = holes()[index];
+    return QRect(h.left - kPrimeraX + kMargen, h.top - kPrimeraY + kMargen, kHoleSize, kHoleSize);
+}
+
+CampoTeclado::CampoTeclado(const Board &board, Soltar soltar, QWidget *parent)
+    : QWidget(parent), m_board(board), m_soltar(std::move(soltar)), m_cursor(kCentre)
+{
+    instalarTablaHuecos(this);
+    setObjectName(QStringLiteral("CampoTeclado"));
+    setGeometry(geometria());
+    setFocusPolicy(Qt::StrongFocus);
+    // The holes under it keep every mouse press, drag and drop.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(QStringLiteral("Huecos del tablero"));
+    setAccessibleDescription(instrucciones());
+}
+
+CampoTeclado::~CampoTeclado() = default;
+
+QString CampoTeclado::instrucciones()
+{
+    return QStringLiteral(
+        "Las flechas llevan el cursor de un hueco a otro. Espacio o Intro toma el Cd-rom del "
+        "hueco; pulsado después en otro hueco, el Cd-rom salta hasta allí si la jugada es "
+        "válida. Pulsado otra vez en el mismo hueco, o con Escape, el Cd-rom se queda donde "
+        "estaba.");
+}
+
+QString CampoTeclado::nombreHueco(int index) const
+{
+    const Hole &h = holes()[index];
+    QString estado;
+    if (index == m_tomado)
+        estado = QStringLiteral("Cd-rom tomado");
+    else if (m_board.isEmpty(index))
+        estado = QStringLiteral("vacío");
+    else
+        estado = QStringLiteral("con Cd-rom");
+    return QStringLiteral("Fila %1, columna %2, %3").arg(h.row + 1).arg(h.column + 1).arg(estado);
+}
+
+void CampoTeclado::nuevaPartida()
+{
+    ++m_partida;
+    m_cursor = kCentre;
+    m_tomado = -1;
+    m_aviso.clear();
+    update();
+}
+
+void CampoTeclado::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_tomado >= 0) {
+        QPen pen(kTomado);
+        pen.setWidth(2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(rectanguloHueco(m_tomado)).adjusted(3, 3, -3, -3));
+    }
+    if (hasFocus()) {
+        const QRect hueco = rectanguloHueco(m_cursor);
+        anillo(painter, hueco.adjusted(-6, -6, 6, 6), hueco.adjusted(-3, -3, 3, 3), kCursorClaro);
+        anillo(painter, hueco.adjusted(-3, -3, 3, 3), hueco.adjusted(-2, -2, 2, 2), kCursorOscuro);
+    }
+}
+
+void CampoTeclado::repintarHueco(int index)
+{
+    update(rectanguloHueco(index).adjusted(-kMargen, -kMargen, kMargen, kMargen));
+}
+
+void CampoTeclado::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left: mover(0, -1); break;
+    case Qt::Key_Right: mover(0, 1); break;
+    case Qt::Key_Up: mover(-1, 0); break;
+    case Qt::Key_Down: mover(1, 0); break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: pulsar(); break;
+    case Qt::Key_Escape: devolver(); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CampoTeclado::mover(int dFila, int dColumna)
+{
+    const Hole &aqui = holes()[m_cursor];
+    for (int fila = aqui.row + dFila, columna = aqui.column + dColumna;
+         fila >= 0 && fila < kGridSize && columna >= 0 && columna < kGridSize;
+         fila += dFila, columna += dColumna) {
+        if (!isHoleCell(fila, columna))
+            continue;
+        repintarHueco(m_cursor);
+        m_cursor = holeAtCell(fila, columna);
+        m_aviso.clear();
+        repintarHueco(m_cursor);
+        anunciarFoco();
+        return;
+    }
+}
+
+void CampoTeclado::pulsar()
+{
+    if (m_tomado == m_cursor) {
+        devolver();
+    } else if (m_tomado >= 0) {
+        soltarTomado(m_cursor);
+    } else if (!m_board.isEmpty(m_cursor)) {
+        m_tomado = m_cursor;
+        repintarHueco(m_tomado);
+        avisar(QStringLiteral("Cd-rom tomado"));
+    }
+}
+
+void CampoTeclado::devolver()
+{
+    if (m_tomado < 0)
+        return;
+    repintarHueco(m_tomado);
+    m_tomado = -1;
+    avisar(QStringLiteral("Cd-rom devuelto a su hueco"));
+}
+
+void CampoTeclado::soltarTomado(int destino)
+{
+    const int origen = m_tomado;
+    repintarHueco(origen);
+    m_tomado = -1;
+    // The drop handler may open boxes and restart the board, which resets this field: it
+    // runs once this key has been handled, as the mouse's drop runs after its drag.
+    QTimer::singleShot(0, this, [this, destino, origen] {
+        const int partida = m_partida;
+        const int antes = m_board.movimientos();
+        m_soltar(destino, origen);
+        if (m_partida != partida)
+            return;   // the game ended and a new one began: the boxes have said it all
+        repintarHueco(destino);
+        if (m_board.movimientos() != antes)
+            avisar(QStringLiteral("Movimiento hecho. Jugadas: %1, Resto: %2")
+                       .arg(m_board.movimientos())
+                       .arg(m_board.restantes()));
+        else
+            avisar(QStringLiteral("Movimiento no válido"));
+    });
+}
+
+void CampoTeclado::avisar(const QString &texto)
+{
+    // Orca speaks a description change of the object it is on: the hole under the cursor.
+    m_aviso = texto;
+    if (QAccessibleInterface *celda = celdaDeHueco(this, m_cursor)) {
+        QAccessibleEvent cambio(celda, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&cambio);
+    }
+}
+
+void CampoTeclado::anunciarFoco()
+{
+    if (!hasFocus())
+        return;
+    if (QAccessibleInterface *celda = celdaDeHueco(this, m_cursor)) {
+        QAccessibleEvent foco(celda, QAccessible::Focus);
+        QAccessible::updateAccessibility(&foco);
+    }
+}
+
+void CampoTeclado::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    repintarHueco(m_cursor);
+    // The widget tells the screen reader it has the focus once this handler returns; the
+    // hole under the cursor takes it over right after.
+    QTimer::singleShot(0, this, &CampoTeclado::anunciarFoco);
+}
+
+void CampoTeclado::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    repintarHueco(m_cursor);
+}
+
+} // namespace pindel

@@ -1,0 +1,75 @@
+#pragma once
+// Keyboard play on the board: a transparent field over the 33 holes that takes the focus,
+// keeps a cursor on one hole and turns keys into the same drops the mouse makes.
+//
+// It exists only in keyboard mode; a mouse player never meets it.  It owns what a keyboard
+// game needs beyond the board itself: where the cursor stands, which hole is taken, and the
+// last thing told to a screen reader.  The position and counters stay in the board's model,
+// read here and never written: a drop goes through the board window's own drop handler.
+//
+// Keys: arrows move the cursor to the next hole of the cross in that direction (never off
+// the cross; at an edge it stays).  Space or Enter takes the peg under the cursor; on another
+// hole, drops the taken peg there; on the taken hole, puts it back.  Escape puts it back.
+
+#include <QWidget>
+
+#include <functional>
+
+namespace pindel {
+
+class Board;
+
+class CampoTeclado : public QWidget {
+    Q_OBJECT
+public:
+    // Called with (target, source) for a drop made with the keys.  It runs from the event
+    // loop after the key has been handled, so it may open boxes and restart the board.
+    using Soltar = std::function<void(int target, int source)>;
+
+    // Where the field stands in the board window: the cross with room for the cursor frame.
+    static constexpr int kMargen = 6;
+    static QRect geometria();
+
+    CampoTeclado(const Board &board, Soltar soltar, QWidget *parent);
+    ~CampoTeclado() override;
+
+    // A new game: the cursor back on the centre, nothing taken, nothing left to say.
+    void nuevaPartida();
+
+    int cursor() const { return m_cursor; }   // hole index
+    int tomado() const { return m_tomado; }   // hole index, -1 when nothing is taken
+    // The last message for a screen reader ("Movimiento hecho. Jugadas: 1, Resto: 31"); it
+    // belongs to the hole under the cursor and is forgotten when the cursor moves.
+    const QString &aviso() const { return m_aviso; }
+
+    // What a screen reader says for a hole: "Fila 4, columna 4, vacío".
+    QString nombreHueco(int index) const;
+    // The keyboard instructions, in the field's accessible description.
+    static QString instrucciones();
+    // The hole's rectangle in the field's coordinates.
+    static QRect rectanguloHueco(int index);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void mover(int dFila, int dColumna);
+    void pulsar();
+    void devolver();
+    void soltarTomado(int destino);
+    void avisar(const QString &texto);
+    void anunciarFoco();
+    void repintarHueco(int index);
+
+    const Board &m_board;
+    Soltar m_soltar;
+    int m_cursor;
+    int m_tomado = -1;
+    QString m_aviso;
+    int m_partida = 0;   // counts new games, so a drop knows whether it ended one
+};
+
+} // namespace pindel
