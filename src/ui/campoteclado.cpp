@@ -49,9 +49,15 @@ QRect CampoTeclado::rectanguloHueco(int index)
 }
 
 CampoTeclado::CampoTeclado(const Board &board, Soltar soltar, QWidget *parent)
-    : QWidget(parent), m_board(board), m_soltar(std::move(soltar)), m_cursor(kCentre)
+    : QWidget(parent), m_board(board), m_notificacion(new QWidget(parent)), m_soltar(std::move(soltar)),
+      m_cursor(kCentre)
 {
     instalarTablaHuecos(this);
+    m_notificacion->setObjectName(QLatin1String(kObjetoAviso));
+    m_notificacion->setGeometry(0, 0, 0, 0);
+    m_notificacion->setFocusPolicy(Qt::NoFocus);
+    m_notificacion->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notificacion->hide();
     setObjectName(QStringLiteral("CampoTeclado"));
     setGeometry(geometria());
     setFocusPolicy(Qt::StrongFocus);
@@ -196,12 +202,12 @@ void CampoTeclado::soltarTomado(int destino)
 
 void CampoTeclado::avisar(const QString &texto)
 {
-    // Orca speaks a description change of the object it is on: the hole under the cursor.
+    // The hole under the cursor keeps the message as its description, for a reader that asks
+    // where it is; the notification says it now, and the focus stays on the hole.
     m_aviso = texto;
-    if (QAccessibleInterface *celda = celdaDeHueco(this, m_cursor)) {
-        QAccessibleEvent cambio(celda, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&cambio);
-    }
+    m_notificacion->hide();
+    m_notificacion->setAccessibleName(texto);
+    m_notificacion->show();
 }
 
 void CampoTeclado::anunciarFoco()
@@ -219,7 +225,9 @@ void CampoTeclado::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     repintarHueco(m_cursor);
     // The widget tells the screen reader it has the focus once this handler returns; the
-    // hole under the cursor takes it over right after.
+    // hole under the cursor takes it over right after, and a reader skips straight to the
+    // hole.  So the hole carries the instructions until the cursor first moves.
+    m_aviso = instrucciones();
     QTimer::singleShot(0, this, &CampoTeclado::anunciarFoco);
 }
 

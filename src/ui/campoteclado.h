@@ -41,6 +41,8 @@ public:
     // The last message for a screen reader ("Movimiento hecho. Jugadas: 1, Resto: 31"); it
     // belongs to the hole under the cursor and is forgotten when the cursor moves.
     const QString &aviso() const { return m_aviso; }
+    // The empty widget that tells a screen reader each message as it appears.
+    QWidget *notificacion() const { return m_notificacion; }
 
     // What a screen reader says for a hole: "Fila 4, columna 4, vacío".
     QString nombreHueco(int index) const;
@@ -65,6 +67,7 @@ private:
     void repintarHueco(int index);
 
     const Board &m_board;
+    QWidget *m_notificacion;   // tells a screen reader the messages; see tablahuecos.h
     Soltar m_soltar;
     int m_cursor;
     int m_tomado = -1;

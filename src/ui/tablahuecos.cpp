@@ -195,10 +195,14 @@ QAccessibleInterface *fabricaTabla(const QString &className, QObject *object)
 {
     if (className == QLatin1String("pindel::CampoTeclado"))
         return new TablaHuecos(static_cast<CampoTeclado *>(object));
+    if (className == QLatin1String("QWidget") && object->objectName() == QLatin1String(kObjetoAviso))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
     return nullptr;
 }
 
 } // namespace
+
+const char *const kObjetoAviso = "AvisoTeclado";
 
 void instalarTablaHuecos(CampoTeclado *campo)
 {

@@ -4,12 +4,20 @@
 // state ("Fila 4, columna 4, vacío").  The 16 cells outside the cross have no cell.  The cell
 // under the cursor holds the focus while the field does, and its description carries the
 // field's last message.
+//
+// A screen reader is told what a key did through a notification: an empty widget of the
+// board window, never painted, whose accessible name is the message and which is shown to
+// say it (Orca speaks a notification as it appears; it speaks no change of a cell's name or
+// description through Qt 6.4's events).
 
 class QAccessibleInterface;
 
 namespace pindel {
 
 class CampoTeclado;
+
+// The object name of the notification widget.
+extern const char *const kObjetoAviso;
 
 // Makes the field reach screen readers as that table.  Called by the field itself, first
 // thing in its constructor.
