@@ -12,9 +12,12 @@ Orca would say is read from its own speech log (orca-customizations.py), line by
   4. the rest of the solution, then the win prompt ("Lo ha conseguido") is spoken; the name
      typed there reaches the winners file, and the new board speaks its centre hole again;
   5. leave and exit by keyboard: the program ends with code 0.
-Speech is waited for at these checkpoints only.  Only one Orca per user may run; the test
-waits for another one to end and never replaces it.  Everything it starts (the private
-session bus and what the bus starts, Orca, the game, the desktop) is stopped by its id."""
+Every key waits for Orca's answer to it (the hole reached, the disc taken, the new counters)
+before the next is sent: see Player.  Orca 43 sets only IsEnabled on the accessibility bus,
+not ScreenReaderEnabled, so the test sets that itself, as a desktop's settings do when the
+screen reader is turned on.  Only one Orca per user may run; the test waits for another one
+to end and never replaces it.  Everything it starts (the private session bus and what the bus
+starts, Orca, the game, the desktop) is stopped by its id."""
 
 import os
 import re
@@ -30,11 +33,12 @@ sys.path.insert(0, HERE)
 
 from harness import (BOARD_TITLE, CENTRE, PRESENTATION_TITLE, START, Desktop,  # noqa: E402
                      HarnessError, log, run_main, spawn, stop, wait_exit, wait_until)
-from teclado import TAKE, Cursor  # noqa: E402
-from test_play import PLACEHOLDER, SOLUTION, WINNER, apply, cell_of  # noqa: E402
+from teclado import TAKE, path, step  # noqa: E402
+from test_play import PLACEHOLDER, SOLUTION, WINNER, cell_of  # noqa: E402
 
 LOCALE = "es_ES.UTF-8"
 ORCA_TOOLS = ("orca", "dbus-daemon", "dbus-send", "pgrep", "localedef")
+TITLE = "Insert+KP_Enter"  # Orca's command that says the title of the focused window
 RUN_MARK = "PINDEL_ORCA_RUN"  # every process of one run carries it with the run's token
 
 
@@ -155,8 +159,8 @@ class Session:
                      "XDG_CACHE_HOME": os.path.join(root, "cache"),
                      "XDG_DATA_HOME": os.path.join(root, "share"),
                      "XDG_RUNTIME_DIR": os.path.join(root, "run")}
-        for path in self.dirs.values():
-            os.makedirs(path, mode=0o700, exist_ok=True)
+        for folder in self.dirs.values():
+            os.makedirs(folder, mode=0o700, exist_ok=True)
         self.socket = os.path.join(root, "bus")
         self.address = "unix:path=" + self.socket
         self.bus = None
@@ -215,7 +219,10 @@ def start_orca(desk, session, speech, locpath):
                        # No speech server and no sound: Orca still logs every text it would say.
                        "SPEECHD_CMD": "/nonexistent/speech-dispatcher",
                        "SPEECHD_ADDRESS": "unix_socket:" + os.path.join(desk.scratch, "no-speechd")})
-    orca = spawn(["orca", "-u", prefs], env=env, log_path=os.path.join(desk.artifacts, "orca.log"))
+    debug = ["--debug-file", os.path.join(desk.artifacts, "orca-debug.log")] \
+        if os.environ.get("PINDEL_ORCA_DEBUG") == "1" else []  # Orca's own trace, for a failure
+    orca = spawn(["orca", "-u", prefs, *debug], env=env,
+                 log_path=os.path.join(desk.artifacts, "orca.log"))
     log(f"started Orca as pid {orca.pid}")
     said = speech.wait(r".", timeout=60.0, what="Orca's start-up message", processes=[orca])
     log(f"Orca is up: {said}")
@@ -223,21 +230,43 @@ def start_orca(desk, session, speech, locpath):
 
 
 class Player:
-    """Keys for the game, each checkpoint waited for in Orca's speech."""
+    """Plays by keys, one key at a time: each waits until Orca has said what it should.  Qt
+    hands every key to the screen reader first and waits a moment for its answer; keys sent
+    faster than Orca answers reach the board out of order, as they would for a real player
+    typing ahead of a busy screen reader."""
 
     def __init__(self, desk, speech, processes):
         self.desk, self.speech, self.processes = desk, speech, processes
-        self.cursor = Cursor()
+        self.cursor, self.pegs, self.moves = CENTRE, set(START), 0
 
-    def say(self, keys, *patterns, what, timeout=20.0):
+    def press(self, key, *patterns, what=None, timeout=20.0):
         self.speech.set_mark()
-        self.desk.x(["xdotool", "key", "--delay", "80", *keys])
-        said = self.speech.wait(*patterns, timeout=timeout, what=what, processes=self.processes)
-        log(f"{what}: {said}")
-        return said
+        self.desk.x(["xdotool", "key", key])
+        return self.speech.wait(*patterns, timeout=timeout, what=what or f"Orca after {key}",
+                                processes=self.processes)
 
-    def keys(self, keys):
-        self.desk.x(["xdotool", "key", "--delay", "80", *keys], timeout=30.0)
+    def holds(self, cell, taken=None):
+        return "Cd-rom tomado" if cell == taken else "con Cd-rom" if cell in self.pegs else "vacío"
+
+    def go(self, cell, taken=None):
+        """Arrows to `cell`, each one waited for until Orca names the hole it reached."""
+        for arrow in path(self.cursor, cell):
+            self.cursor = step(self.cursor, arrow)
+            self.press(arrow, re.escape(cell_name(self.cursor, self.holds(self.cursor, taken))))
+
+    def take(self, cell):
+        self.go(cell)
+        self.press(TAKE, r"Cd-rom tomado", what=f"taking the disc at {cell}")
+
+    def jump(self, move, *last_words):
+        """One move of the solution; Orca must then say the new counters (or `last_words`)."""
+        source, over, target = (cell_of(n) for n in move)
+        self.take(source)
+        self.go(target, taken=source)
+        self.pegs = (self.pegs - {source, over}) | {target}
+        self.moves += 1
+        self.press(TAKE, *(last_words or (rf"Jugadas: {self.moves}\b", rf"Resto: {32 - self.moves}\b")),
+                   what=f"move {self.moves} {move}", timeout=30.0)
 
 
 def scenario(program, artifacts):
@@ -266,57 +295,55 @@ def play(desk, session, speech, orca, program):
                                   "DBUS_SESSION_BUS_ADDRESS")}
     env.update(NO_AT_BRIDGE=None, QT_ACCESSIBILITY=None, QT_LINUX_ACCESSIBILITY_ALWAYS_ON=None)
     app = desk.launch(program, env=env)
-    processes = [orca, app]
+    you = Player(desk, speech, [orca, app])
     presentation = desk.wait_window(PRESENTATION_TITLE, timeout=20.0)
-    speech.wait(r"Pindel", timeout=30.0, what="the presentation's play button", processes=processes)
+    speech.wait(r"Pindel", timeout=30.0, what="the presentation's play button", processes=you.processes)
     desk.activate(presentation)
-    you = Player(desk, speech, processes)
     # Its title, "Form1", is never shown (the window has no frame): it is named "Pindel".
-    you.say(["Insert+KP_Enter"], r"^Pindel$", what="Orca's title command on the presentation")
+    said = you.press(TITLE, r"^Pindel$", what="Orca's title command on the presentation")
+    log(f"the presentation's title: {said}")
 
-    you.say(["Return"], r"Pindel\.\s+Maberto", r"Huecos del tablero",
-            re.escape(cell_name(CENTRE, "vacío")), what="the board opening", timeout=30.0)
+    said = you.press("Return", r"Pindel\.\s+Maberto", r"Huecos del tablero",
+                     re.escape(cell_name(CENTRE, "vacío")), what="the board opening", timeout=30.0)
+    log(f"the board opening: {said}")
     winners_file = os.path.join(desk.scratch, "data", "pindel", "001MpTa.cms")
     with open(winners_file, "rb") as f:
         if (held := f.read()) != PLACEHOLDER:
             raise HarnessError(f"a new winners file holds {held!r}")
-    you.say(["Insert+KP_Enter"], r"Pindel\.\s+Maberto", what="Orca's title command on the board")
 
-    source, _, target = (cell_of(n) for n in SOLUTION[0])
-    you.say(you.cursor.to((3, 2)), re.escape(cell_name((3, 2), "con Cd-rom")),
-            what="an arrow onto a hole with a disc")
-    you.say(you.cursor.to(source), re.escape(cell_name(source, "con Cd-rom")),
-            what="the next arrow")
-    you.say([TAKE], r"Cd-rom tomado", what="taking the disc")
-    you.say(you.cursor.to(target), re.escape(cell_name(target, "vacío")), what="arrows to the centre")
-    you.say([TAKE], r"Jugadas: 1\b", r"Resto: 31\b", what="the first jump")
+    first = SOLUTION[0]
+    you.go(cell_of(first[1]))  # one arrow: the hole left of the centre, and its disc
+    # After an arrow, not Return: Orca counts KP_Enter right after Return as a double press.
+    said = you.press(TITLE, r"Pindel\.\s+Maberto", what="Orca's title command on the board")
+    log(f"the board's title: {said}")
+    you.jump(first)
+    log("an arrow named the hole and its disc, taking and the first jump were spoken")
 
-    you.say(you.cursor.move((2, 3), (3, 3)), r"Movimiento no válido", what="a drop onto a full hole")
+    you.take((2, 3))
+    you.go(CENTRE, taken=(2, 3))
+    you.press(TAKE, r"Movimiento no válido", what="a drop onto a full hole")
+    log("a refused drop was spoken")
 
-    pegs = apply(START, SOLUTION[0])
-    for move in SOLUTION[1:]:
-        pegs = apply(pegs, move)
-        you.keys(you.cursor.move(*(cell_of(n) for n in move[::2])))
-    if pegs != {CENTRE}:
-        raise HarnessError(f"the solution leaves {sorted(pegs)}")
-    speech.wait(r"Lo ha conseguido", timeout=60.0, what="the win prompt", processes=processes)
+    for move in SOLUTION[1:-1]:
+        you.jump(move)
+    you.jump(SOLUTION[-1], r"Lo ha conseguido")
     log("Orca spoke the win prompt")
-    box = desk.wait_window("Lo ha conseguido")
-    desk.activate(box)
+    desk.activate(desk.wait_window("Lo ha conseguido"))
     desk.key("ctrl+a")
     desk.type_text(WINNER)
-    you.cursor = Cursor()
-    you.say(["Return"], re.escape(cell_name(CENTRE, "vacío")), what="the new board after the win",
-            timeout=30.0)
+    you.press("Return", re.escape(cell_name(CENTRE, "vacío")), what="the new board after the win",
+              timeout=30.0)
     expected = WINNER.encode("cp1252") + b"\r\n"
     with open(winners_file, "rb") as f:
         if (held := f.read()) != expected:
             raise HarnessError(f"the winners file holds {held!r}, not {expected!r}")
+    log("the name typed in the win prompt is in the winners file")
 
-    you.keys(["shift+Tab", "Return"])
+    you.press("shift+Tab", r"Abandonar el juego", what="Shift+Tab from the board")
+    desk.key("Return")
     desk.wait_no_window(BOARD_TITLE)
     desk.activate(desk.wait_window(PRESENTATION_TITLE))
-    you.keys(["Tab", "Return"])
+    desk.key("Tab", "Return")
     wait_exit(app, 15.0)
     log("left the board and the program by keyboard: exit code 0")
 
