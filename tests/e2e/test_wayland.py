@@ -7,7 +7,7 @@ Wayland by itself) under weston's kiosk-shell, driven by real pointer and keys:
      Windows-1252 with CR LF; a fresh board follows;
   3. the hidden gesture opens the solution window, its OK closes it;
   4. leave the board, then exit: the program ends with code 0;
-  5. the program again with --teclado, by keys alone: Return plays, a disc taken and put back
+  5. on a new session, the program again with --teclado, by keys alone: Return plays, a disc taken and put back
      with Escape changes nothing, the first three jumps of the solution by arrows and Space;
      Shift+Tab and Return leave the board, Tab and Return exit with code 0.
 Kiosk-shell centres every window on the output and keeps the newest on top, so each window is
@@ -143,6 +143,7 @@ def scenario(program, artifacts):
         wait_exit(app, 10.0)
         log("left the board, then exit: the program ended with exit code 0")
 
+    with WaylandDesktop(os.path.join(artifacts, "teclado"), shell="kiosk-shell.so") as desk:
         keyboard_game(desk, program)
 
 
