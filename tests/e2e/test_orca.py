@@ -11,7 +11,8 @@ Orca would say is read from its own speech log (orca-customizations.py), line by
      "Movimiento no válido";
   4. the rest of the solution, then the win prompt ("Lo ha conseguido") is spoken; the name
      typed there reaches the winners file, and the new board speaks its centre hole again;
-  5. leave and exit by keyboard: the program ends with code 0.
+  5. the solution window (hidden gesture, by mouse) says its title to Orca's title command;
+  6. leave and exit by keyboard: the program ends with code 0.
 Every key waits for Orca's answer to it (the hole reached, the disc taken, the new counters)
 before the next is sent: see Player.  Orca 43 sets only IsEnabled on the accessibility bus,
 not ScreenReaderEnabled, so the test sets that itself, as a desktop's settings do when the
@@ -31,8 +32,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "e2e"))
 sys.path.insert(0, HERE)
 
-from harness import (BOARD_TITLE, CENTRE, PRESENTATION_TITLE, START, Desktop,  # noqa: E402
-                     HarnessError, log, run_main, spawn, stop, wait_exit, wait_until)
+from harness import (BOARD_TITLE, CENTRE, GESTURE_ARM, GESTURE_OPEN, PRESENTATION_TITLE,  # noqa: E402
+                     SOLUTION_TITLE, START, Desktop, HarnessError, log, run_main, spawn, stop,
+                     wait_exit, wait_until)
 from teclado import TAKE, path, step  # noqa: E402
 from test_play import PLACEHOLDER, SOLUTION, WINNER, cell_of  # noqa: E402
 
@@ -338,6 +340,20 @@ def play(desk, session, speech, orca, program):
         if (held := f.read()) != expected:
             raise HarnessError(f"the winners file holds {held!r}, not {expected!r}")
     log("the name typed in the win prompt is in the winners file")
+
+    # The third window, by the hidden gesture (two clicks on the board's corners).
+    board = desk.wait_window(BOARD_TITLE)
+    desk.click_in(board, GESTURE_ARM)
+    speech.set_mark()
+    desk.click_in(board, GESTURE_OPEN, button=3)
+    solution = desk.wait_window(SOLUTION_TITLE)
+    speech.wait(r"Soluci[oó]n al Pindel", what="the solution window opening", processes=you.processes)
+    you.press("Tab", r".", what="Tab in the solution window")
+    said = you.press(TITLE, r"Soluci[oó]n al Pindel\.\s+Maberto", what="Orca's title command on the solution")
+    log(f"the solution window's title: {said}")
+    desk.request_close(solution)
+    desk.wait_no_window(SOLUTION_TITLE)
+    desk.activate(board)
 
     you.press("shift+Tab", r"Abandonar el juego", what="Shift+Tab from the board")
     desk.key("Return")
