@@ -20,7 +20,8 @@ constexpr int kPrimeraY = 24;
 // own border and of the red goal frame around the centre.
 const QColor kCursorClaro(255, 255, 255);
 const QColor kCursorOscuro(0, 0, 0);
-// A taken hole: the dark outline a dragged hole shows, drawn inside the hole's border.
+// A taken hole: the dark outline a dragged hole shows, two pixels wide just inside the
+// hole's own border.
 const QColor kTomado(32, 32, 32);
 
 // Fills the ring between two rectangles, `fuera` holding `dentro`.
@@ -49,11 +50,13 @@ QRect CampoTeclado::rectanguloHueco(int index)
 }
 
 CampoTeclado::CampoTeclado(const Board &board, Soltar soltar, QWidget *parent)
-    : QWidget(parent), m_board(board), m_notificacion(new QWidget(parent)), m_soltar(std::move(soltar)),
+    : QWidget(parent), m_board(board), m_notificacion(new QWidget), m_soltar(std::move(soltar)),
       m_cursor(kCentre)
 {
     instalarTablaHuecos(this);
+    // Named before it joins the window, so a screen reader only ever meets it as a notification.
     m_notificacion->setObjectName(QLatin1String(kObjetoAviso));
+    m_notificacion->setParent(parent);
     m_notificacion->setGeometry(0, 0, 0, 0);
     m_notificacion->setFocusPolicy(Qt::NoFocus);
     m_notificacion->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -104,11 +107,8 @@ void CampoTeclado::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_tomado >= 0) {
-        QPen pen(kTomado);
-        pen.setWidth(2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawRect(QRectF(rectanguloHueco(m_tomado)).adjusted(3, 3, -3, -3));
+        const QRect hueco = rectanguloHueco(m_tomado);
+        anillo(painter, hueco.adjusted(2, 2, -2, -2), hueco.adjusted(4, 4, -4, -4), kTomado);
     }
     if (hasFocus()) {
         const QRect hueco = rectanguloHueco(m_cursor);
