@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A whole game with the keyboard alone on a real desktop: the program is started the way the
-desktop entry's action "Jugar con el teclado" starts it, and no pointer event is sent.
+desktop entry's action "Jugar con el teclado" starts it, and no pointer event is sent until
+the last step.
   1. Return on the presentation plays; the board opens with the cursor drawn on the centre
      hole, and only while the board field has the focus (Shift+Tab to the leave button hides
      it, Tab brings it back: the field is the tab stop after that button).
@@ -10,8 +11,9 @@ desktop entry's action "Jugar con el teclado" starts it, and no pointer event is
   4. The 31 moves of the solution by arrows and Space, then an accented name typed into the
      name box: the winners file holds it byte for byte (Windows-1252, CR LF).
   5. The new board takes the keyboard at once with the cursor on the centre again: its first
-     jump is played by keys.  Shift+Tab and Return leave the board, Tab and Return on the
-     presentation exit with code 0."""
+     jump is played by keys; the second by a real mouse drag, which the field over the holes
+     lets through.  Shift+Tab and Return leave the board, Tab and Return on the presentation
+     exit with code 0."""
 
 import configparser
 import os
@@ -150,8 +152,13 @@ def scenario(program, artifacts):
         log("won by keyboard: the name is in the file and a new game is on the board")
 
         game.drag(SOLUTION[0])
-        game.reader.wait_for(apply(START, SOLUTION[0]), "the first jump on the new board")
+        pegs = apply(START, SOLUTION[0])
+        game.reader.wait_for(pegs, "the first jump on the new board")
         log("the new board took the keyboard with the cursor on the centre")
+        # The field lies over the holes, and a mouse player's drag still reaches them.
+        Game.drag(game, SOLUTION[1])
+        game.reader.wait_for(apply(pegs, SOLUTION[1]), "a jump by a mouse drag in keyboard mode")
+        log("a mouse drag still plays in keyboard mode")
 
         game.keys("shift+Tab", "Return")
         desk.wait_no_window(BOARD_TITLE)
