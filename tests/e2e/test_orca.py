@@ -208,14 +208,13 @@ class Session:
 
 # --- the scenario --------------------------------------------------------------------------
 
-def start_orca(desk, session, speech, locpath):
+def start_orca(desk, session, speech, locpath, attempts=3):
+    """Starts Orca and waits for its start-up message.  Orca ends at once when another Orca of
+    this user runs (one may start between our look and our start): then it waits for that one
+    to end and tries again."""
     prefs = os.path.join(desk.scratch, "orca-prefs")
     os.makedirs(prefs, exist_ok=True)
     shutil.copy(os.path.join(HERE, "orca-customizations.py"), prefs)
-    if others := other_orcas():
-        log(f"another Orca of this user runs ({others}); waiting for it to end")
-        wait_until(lambda: not other_orcas(), 120.0,
-                   f"the other Orca of uid {os.getuid()} ({others}) to end: only one can run")
     env = session.env({"LANG": LOCALE, "LC_ALL": None, "LANGUAGE": None, "LOCPATH": locpath,
                        "PINDEL_ORCA_SPEECH": speech.path,
                        # No speech server and no sound: Orca still logs every text it would say.
@@ -223,12 +222,24 @@ def start_orca(desk, session, speech, locpath):
                        "SPEECHD_ADDRESS": "unix_socket:" + os.path.join(desk.scratch, "no-speechd")})
     debug = ["--debug-file", os.path.join(desk.artifacts, "orca-debug.log")] \
         if os.environ.get("PINDEL_ORCA_DEBUG") == "1" else []  # Orca's own trace, for a failure
-    orca = spawn(["orca", "-u", prefs, *debug], env=env,
-                 log_path=os.path.join(desk.artifacts, "orca.log"))
-    log(f"started Orca as pid {orca.pid}")
-    said = speech.wait(r".", timeout=60.0, what="Orca's start-up message", processes=[orca])
-    log(f"Orca is up: {said}")
-    return orca
+    for attempt in range(1, attempts + 1):
+        if others := other_orcas():
+            log(f"another Orca of this user runs ({others}); waiting for it to end")
+            wait_until(lambda: not other_orcas(), 120.0,
+                       f"the other Orca of uid {os.getuid()} ({others}) to end: only one can run")
+        orca = spawn(["orca", "-u", prefs, *debug], env=env,
+                     log_path=os.path.join(desk.artifacts, f"orca-{attempt}.log"))
+        log(f"started Orca as pid {orca.pid}")
+        try:
+            said = speech.wait(r".", timeout=60.0, what="Orca's start-up message", processes=[orca])
+        except HarnessError:
+            if orca.poll() is None or attempt == attempts or not other_orcas():
+                raise
+            stop(orca)
+            continue
+        log(f"Orca is up: {said}")
+        return orca
+    raise AssertionError("not reached")
 
 
 class Player:
