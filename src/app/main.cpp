@@ -2,6 +2,7 @@
 // window.  Which windows there are and how each is made is Programa's.
 
 #include "fuentes.h"
+#include "lectorpantalla.h"
 #include "module1.h"
 #include "ordenes.h"
 #include "plataforma.h"
@@ -16,18 +17,30 @@ int main(int argc, char **argv)
 {
     pindel::iniciarTraza();
 
-    // --help and --version answer before any window system is touched.
+    // The command line is answered, or refused, before any window system is touched.
     QStringList argumentos;
     for (int i = 0; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
     const pindel::Ordenes ordenes = pindel::leerOrdenes(argumentos);
-    if (ordenes.accion != pindel::Ordenes::Accion::Jugar) {
+    switch (ordenes.accion) {
+    case pindel::Ordenes::Accion::Jugar:
+        break;
+    case pindel::Ordenes::Accion::Error:
+        std::fputs(ordenes.texto.toLocal8Bit().constData(), stderr);
+        return pindel::Ordenes::kEstadoError;
+    case pindel::Ordenes::Accion::Ayuda:
+    case pindel::Ordenes::Accion::Version:
         std::fputs(ordenes.texto.toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
-    pindel::elegirPlataforma();
+    if (!pindel::elegirPlataforma(ordenes)) {
+        std::fputs(pindel::textoSinPantalla().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    pindel::salirSinAbortoAlArrancar();
     QApplication app(argc, argv);
+    pindel::dejarDeVigilarElArranque();
     pindel::traza("QApplication");
     pindel::Module1::setProgramIdentity();
     pindel::instalarFuentes();
@@ -36,7 +49,11 @@ int main(int argc, char **argv)
     // reopens the board, which Qt's rule would take for the end.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    pindel::Programa programa(ordenes.teclado);
+    // The option turns keyboard play on; so does a screen reader, asked only when needed.
+    const bool teclado = ordenes.teclado || pindel::lectorDePantallaActivo();
+    pindel::traza(teclado ? "keyboard play: on" : "keyboard play: off");
+
+    pindel::Programa programa(teclado);
     pindel::traza("presentation built");
     programa.arrancar();
     return app.exec();

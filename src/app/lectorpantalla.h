@@ -1,0 +1,25 @@
+#pragma once
+// Whether the desktop says a screen reader is running.  Keyboard play turns itself on when
+// one is: a player who hears the screen cannot drag a disc with the mouse.
+//
+// The desktop says it through the accessibility bus launcher (org.a11y.Bus on the session
+// bus), in the property org.a11y.Status.ScreenReaderEnabled that screen readers and the
+// desktop's settings set.  The question is asked once, at start-up; a desktop without the
+// launcher, without a session bus, or one too slow to answer, counts as "no".
+
+#include <QString>
+
+namespace pindel {
+
+// How long the program waits for the answer before it takes it for "no".
+constexpr int kEsperaLectorMs = 50;
+
+// Asks on the session bus.  Needs the QApplication.  False where there is no AT-SPI (on
+// systems other than Linux) without asking anything.
+bool lectorDePantallaActivo();
+
+// Asks on the bus at `direccion` (a D-Bus address) over a connection of its own, closed
+// again before it returns.
+bool lectorDePantallaActivoEn(const QString &direccion);
+
+} // namespace pindel
