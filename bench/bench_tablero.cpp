@@ -1,4 +1,5 @@
-// The board window's own costs: setting up a game, and one drop through the drop handler.
+// The board window's own costs: setting up a game, one drop through the drop handler, and a
+// key of keyboard play to the repaint it causes.
 
 #include "bench.h"
 
@@ -6,9 +7,13 @@
 #include "lifecycle.h"
 #include "tablero.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <cstdio>
 
@@ -57,5 +62,62 @@ PINDEL_BENCH("board window")
     std::sort(refused.begin(), refused.end());
     bench::report("one drop, legal jump (handler + labels + judgement)", legal[legal.size() / 2], "us", "<= 20 us");
     bench::report("one drop, refused (labels rewritten + judgement)", refused[refused.size() / 2], "us", "<= 20 us");
+    pindel::Lifecycle::close(tablero);
+}
+
+namespace {
+
+// Notes when the watched widget has been painted.
+class Pintado : public QObject {
+public:
+    bool pintado = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            pintado = true;
+        return false;
+    }
+};
+
+} // namespace
+
+PINDEL_BENCH("keyboard play")
+{
+    pindel::LazyWindow solucion([] { return std::make_unique<pindel::FrmSolucion>(); });
+    pindel::Tablero tablero(solucion, true);
+    pindel::Lifecycle::show(tablero);
+    QTest::qWaitForWindowExposed(&tablero);
+    tablero.activateWindow();
+    QTest::qWaitForWindowActive(&tablero);
+    QWidget *campo = tablero.findChild<QWidget *>(QStringLiteral("CampoTeclado"));
+    if (!campo || !campo->hasFocus()) {
+        std::printf("keyboard play: the field has no focus\n");
+        return;
+    }
+    Pintado pintado;
+    campo->installEventFilter(&pintado);
+
+    // From the press being delivered to the field until its repaint has been done: the
+    // cursor walks left and right along the middle row.
+    std::vector<double> tiempos;
+    for (int i = 0; i < 400; ++i) {
+        const Qt::Key key = (i / 6) % 2 ? Qt::Key_Right : Qt::Key_Left;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        pintado.pintado = false;
+        QElapsedTimer timer;
+        timer.start();
+        QApplication::sendEvent(campo, &press);
+        while (!pintado.pintado && timer.elapsed() < 1000)
+            QCoreApplication::processEvents();
+        tiempos.push_back(timer.nsecsElapsed() / 1e6);
+        QApplication::sendEvent(campo, &release);
+    }
+    std::sort(tiempos.begin(), tiempos.end());
+    bench::report("key press to the cursor's repaint, median", tiempos[tiempos.size() / 2], "ms", "< 16 ms");
+    bench::report("key press to the cursor's repaint, 95th percentile", tiempos[tiempos.size() * 95 / 100], "ms",
+                  "< 16 ms");
     pindel::Lifecycle::close(tablero);
 }

@@ -3,7 +3,9 @@
 of dbus-run-session: the presentation window (play is pressed through its AT-SPI action), the
 board (buttons, list, counters, every hole and whether it holds a Cd-rom), the board again
 after one real jump with the mouse between the holes' AT-SPI extents, and the solution window
-opened by the hidden gesture.  Every button and list must have a Spanish name and description.
+opened by the hidden gesture.  Every window must be a frame named by its title (the presentation,
+whose title is never shown, by the game's name); every button and list must have a Spanish name
+and description.
 
 Usage: dbus-run-session -- /usr/bin/python3 test_accessibility.py <pindel> [--artifacts DIR]"""
 
@@ -74,6 +76,14 @@ def wait_window(app, description):
     return wait_until(find, 15.0, f"the window described as \"{description}\" in the AT-SPI tree")
 
 
+def check_window(top, name, where):
+    """A top-level window reaches the reader as a frame with its name, never as a filler."""
+    top.clear_cache()
+    if (top.get_role_name(), top.get_name()) != ("frame", name):
+        raise HarnessError(f"{where}: the window reads as {top.get_role_name()!r} named {top.get_name()!r}, "
+                           f"expected a frame named {name!r}")
+
+
 def check_controls(nodes, expected, where):
     """Each expected control is there with its description; every button and list has a name
     and a description."""
@@ -122,7 +132,9 @@ def scenario(program, artifacts):
                          20, "the program to register with the AT-SPI registry", interval=0.2)
 
         # Play through AT-SPI, as a screen reader user would.
-        nodes = list(walk(wait_window(app, "Presentación del juego")))
+        presentacion = wait_window(app, "Presentación del juego")
+        check_window(presentacion, "Pindel", "presentation")
+        nodes = list(walk(presentacion))
         check_controls(nodes, PRESENTATION, "presentation")
         play = next(acc for role, name, _, acc in nodes if (role, name) == ("push button", "Pindel"))
         if Atspi.Action.get_n_actions(play) < 1:
@@ -131,6 +143,7 @@ def scenario(program, artifacts):
 
         desk.wait_window(BOARD_TITLE)
         tablero = wait_window(app, "Tablero del juego: 33 huecos en cruz")
+        check_window(tablero, BOARD_TITLE, "board")
         nodes = list(walk(tablero))
         check_controls(nodes, BOARD, "board")
         found = holes(nodes)
@@ -164,7 +177,9 @@ def scenario(program, artifacts):
         desk.click(e.x + 5, e.y + e.height - 8)
         desk.click(e.x + e.width - 8, e.y + 5, button=3)
         desk.wait_window(SOLUTION_TITLE)
-        nodes = list(walk(wait_window(app, "Solución del juego")))
+        solucion = wait_window(app, "Solución del juego")
+        check_window(solucion, SOLUTION_TITLE, "solution")
+        nodes = list(walk(solucion))
         check_controls(nodes, SOLUTION, "solution")
         numbers = sorted(n for _, n, d, _ in nodes if d == "Número de hueco que usa la lista de movimientos")
         if numbers != sorted(str(i) for i in range(1, 33)):
