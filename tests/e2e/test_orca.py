@@ -359,7 +359,9 @@ def play(desk, session, speech, orca, program):
     desk.click_in(board, GESTURE_OPEN, button=3)
     solution = desk.wait_window(SOLUTION_TITLE)
     speech.wait(r"Soluci[oó]n al Pindel", what="the solution window opening", processes=you.processes)
-    you.press("Tab", r".", what="Tab in the solution window")
+    # Another key between Return and the title command (see above); Orca names the control
+    # the Tab reached, the list of moves or the OK button.
+    you.press("Tab", r"Lista de movimientos|OK", what="Tab in the solution window")
     said = you.press(TITLE, r"Soluci[oó]n al Pindel\.\s+Maberto", what="Orca's title command on the solution")
     log(f"the solution window's title: {said}")
     desk.request_close(solution)
