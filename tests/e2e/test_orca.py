@@ -59,9 +59,9 @@ class Speech:
         open(path, "w").close()
 
     def text(self):
-        with open(self.path, encoding="utf-8", errors="replace") as f:
+        with open(self.path, "rb") as f:
             f.seek(self.mark)
-            return f.read()
+            return f.read().decode("utf-8", errors="replace")
 
     def spoken(self):
         """The texts said since the mark, one per line."""
