@@ -8,8 +8,9 @@ the last step.
   2. A disc taken shows as taken; Escape puts it back, and Space on the empty centre then
      does nothing (a disc still taken would jump there).
   3. A drop onto a full hole is refused; nothing is taken afterwards either.
-  4. The 31 moves of the solution by arrows and Space, then an accented name typed into the
-     name box: the winners file holds it byte for byte (Windows-1252, CR LF).
+  4. The 31 moves of the solution by arrows, Space to take and Space, Return or the keypad's
+     Enter in turn to drop, then an accented name typed into the name box: the winners file
+     holds it byte for byte (Windows-1252, CR LF).
   5. The new board takes the keyboard at once with the cursor on the centre again: its first
      jump is played by keys; the second by a real mouse drag, which the field over the holes
      lets through.  Shift+Tab and Return leave the board, Tab and Return on the presentation
@@ -55,16 +56,20 @@ def keyboard_command(program):
 class KeyboardGame(Game):
     """The game of test_play, its moves made with the keys (no pointer at all)."""
 
+    # The keys that drop, taken in turn: Space, Return and the keypad's Enter all do.
+    DROPS = (TAKE, "Return", "KP_Enter")
+
     def __init__(self, desk, winners_file):
         super().__init__(desk, winners_file)
-        self.cursor = Cursor()
+        self.cursor, self.moves = Cursor(), 0
 
     def keys(self, *keys):
         self.desk.key(*keys)
 
     def drag(self, move):
         source, _, target = (cell_of(n) for n in move)
-        self.keys(*self.cursor.move(source, target))
+        self.keys(*self.cursor.move(source, target, drop=self.DROPS[self.moves % 3]))
+        self.moves += 1
 
     def end_at_box(self, move, title, typed=None):
         super().end_at_box(move, title, typed)
