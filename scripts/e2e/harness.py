@@ -237,9 +237,10 @@ class Desktop:
                                f"{done.stderr.decode(errors='replace').strip()}")
         return done.stdout if binary else done.stdout.decode(errors="replace")
 
-    def launch(self, program, env=None, name="app"):
-        """Starts `program` with a scratch XDG_DATA_HOME and XDG_RUNTIME_DIR; its output goes
-        to <artifacts>/<name>.log.  A value of None in `env` removes that variable."""
+    def launch(self, program, env=None, name="app", args=()):
+        """Starts `program` with the arguments `args`, a scratch XDG_DATA_HOME and
+        XDG_RUNTIME_DIR; its output goes to <artifacts>/<name>.log.  A value of None in `env`
+        removes that variable."""
         runtime = os.path.join(self.scratch, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         full = self.env({"QT_QPA_PLATFORM": "xcb", "XDG_DATA_HOME": os.path.join(self.scratch, "data"),
@@ -255,9 +256,9 @@ class Desktop:
                                                                     "strict_string_checks=0")
         full.update(env or {})
         full = {k: v for k, v in full.items() if v is not None}
-        proc = spawn([program], env=full, log_path=os.path.join(self.artifacts, f"{name}.log"))
+        proc = spawn([program, *args], env=full, log_path=os.path.join(self.artifacts, f"{name}.log"))
         self._apps.append(proc)
-        log(f"started {program} as pid {proc.pid}")
+        log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
     def expect_running(self, what=""):
@@ -606,14 +607,14 @@ class WaylandDesktop(Desktop):
         log(f"weston ({self.shell}) on {self.display}, Wayland socket {self.SOCKET}"
             + (f", XWayland on {self.x_display}" if self.x_display else ""))
 
-    def launch(self, program, env=None, name="app"):
+    def launch(self, program, env=None, name="app", args=()):
         """Starts `program` in the Wayland session, with no platform named: the program picks
         its own.  Without `xwayland` it sees no X display at all."""
         session = {"WAYLAND_DISPLAY": self.SOCKET, "XDG_SESSION_TYPE": "wayland",
                    "QT_QPA_PLATFORM": None, "DISPLAY": self.x_display,
                    "LSAN_OPTIONS": self._lsan_options()}
         session.update(env or {})
-        return super().launch(program, session, name)
+        return super().launch(program, session, name, args)
 
     def _lsan_options(self):
         """LSAN_OPTIONS with two suppressions more than the caller's, and the full unwinder for

@@ -6,7 +6,10 @@ Wayland by itself) under weston's kiosk-shell, driven by real pointer and keys:
      gets a name with accented letters, and the winners file holds exactly that name in
      Windows-1252 with CR LF; a fresh board follows;
   3. the hidden gesture opens the solution window, its OK closes it;
-  4. leave the board, then exit: the program ends with code 0.
+  4. leave the board, then exit: the program ends with code 0;
+  5. on a new session, the program again with --teclado, by keys alone: Return plays, a disc taken and put back
+     with Escape changes nothing, the first three jumps of the solution by arrows and Space;
+     Shift+Tab and Return leave the board, Tab and Return exit with code 0.
 Kiosk-shell centres every window on the output and keeps the newest on top, so each window is
 wholly visible when it is the one in use and can be found from its pixels."""
 
@@ -16,9 +19,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_AREA, EXIT, GESTURE_ARM, GESTURE_OPEN, LEAVE, PLAY,  # noqa: E402
+from harness import (BOARD_AREA, CENTRE, EXIT, GESTURE_ARM, GESTURE_OPEN, LEAVE, PLAY,  # noqa: E402
                      PRESENTATION_AREA, SOLUTION_AREA, START, HarnessError, WaylandBoardReader,
                      WaylandDesktop, cell_centre, colour_box, log, run_main, wait_exit, wait_until)
+from teclado import PUT_BACK, TAKE, Cursor  # noqa: E402
 from test_play import PLACEHOLDER, SOLUTION, WINNER, apply, cell_of  # noqa: E402
 
 SOLUTION_OK = (206, 268)          # the solution window's Command1, drawn in twips (2123, 3840)
@@ -78,6 +82,42 @@ def win(desk, reader, winners_file):
     log("won: the accented name is in the file, byte for byte, and a new game is on the board")
 
 
+def keyboard_game(desk, program):
+    """The keyboard mode as a native Wayland client, no pointer event sent."""
+    app = desk.launch(program, name="teclado", args=["--teclado"])
+    desk.wait_area(PRESENTATION_AREA, 15.0, "the presentation window")
+    # Play holds the focus when the presentation opens; the compositor hands the window the
+    # keyboard a moment after showing it, so a Return that found no window is pressed again.
+    for attempt in range(3):
+        desk.key("Return")
+        try:
+            desk.wait_area(BOARD_AREA, 5.0, "the board opened by Return")
+            break
+        except HarnessError:
+            if attempt == 2 or desk.find_area(PRESENTATION_AREA) is None:
+                raise
+    reader = WaylandBoardReader(desk)
+    reader.wait_for(START, "a fresh board opened by Return")
+    cursor = Cursor()
+    # Escape puts the disc back: Space on the empty centre then finds nothing taken.
+    desk.key(*cursor.to((3, 1)), TAKE, PUT_BACK, *cursor.to(CENTRE), TAKE)
+    reader.wait_for(START, "the start position after a disc taken and put back")
+    log("a disc taken and put back with Escape by Wayland keys: nothing changed")
+    pegs = START
+    for i, move in enumerate(SOLUTION[:3], 1):
+        pegs = apply(pegs, move)
+        desk.key(*cursor.move(*(cell_of(n) for n in move[::2])))
+        reader.wait_for(pegs, f"keyboard move {i} {move} to show on the board")
+    desk.screenshot("board-keyboard")
+    log("three jumps by Wayland keys")
+    desk.key("shift+Tab", "Return")
+    desk.wait_no_area(BOARD_AREA, what="the board to close by keyboard")
+    desk.wait_area(PRESENTATION_AREA, what="the presentation again")
+    desk.key("Tab", "Return")
+    wait_exit(app, 10.0)
+    log("left and exited by keyboard: exit code 0")
+
+
 def scenario(program, artifacts):
     with WaylandDesktop(artifacts, shell="kiosk-shell.so") as desk:
         app = desk.launch(program)
@@ -111,6 +151,9 @@ def scenario(program, artifacts):
         desk.click_at(PRESENTATION_AREA, EXIT)
         wait_exit(app, 10.0)
         log("left the board, then exit: the program ended with exit code 0")
+
+    with WaylandDesktop(os.path.join(artifacts, "teclado"), shell="kiosk-shell.so") as desk:
+        keyboard_game(desk, program)
 
 
 if __name__ == "__main__":
