@@ -11,8 +11,10 @@
 
 namespace pindel {
 
-// How long the program waits for the answer before it takes it for "no".
-constexpr int kEsperaLectorMs = 50;
+// How long the program waits for the answer before it takes it for "no": long enough for a
+// busy desktop to answer (the first call also starts Qt's D-Bus thread), short enough that
+// nobody notices the wait where nothing answers.
+constexpr int kEsperaLectorMs = 80;
 
 // Asks on the session bus.  Needs the QApplication.  False where there is no AT-SPI (on
 // systems other than Linux) without asking anything.

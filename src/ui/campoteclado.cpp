@@ -103,6 +103,14 @@ void CampoTeclado::nuevaPartida()
     update();
 }
 
+void CampoTeclado::tableroCambiado()
+{
+    if (m_tomado >= 0 && m_board.isEmpty(m_tomado)) {
+        repintarHueco(m_tomado);
+        m_tomado = -1;
+    }
+}
+
 void CampoTeclado::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

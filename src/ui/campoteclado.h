@@ -35,6 +35,9 @@ public:
 
     // A new game: the cursor back on the centre, nothing taken, nothing left to say.
     void nuevaPartida();
+    // The board has changed under the field: a peg taken with the keys that the mouse has
+    // moved or jumped away meanwhile is no longer taken.
+    void tableroCambiado();
 
     int cursor() const { return m_cursor; }   // hole index
     int tomado() const { return m_tomado; }   // hole index, -1 when nothing is taken

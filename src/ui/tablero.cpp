@@ -362,6 +362,8 @@ void Tablero::mostrarHuecos()
         hole->setPicture(picture);
         hole->setAccessibleDescription(vacio ? QStringLiteral("Vacío") : QStringLiteral("Con un Cd-rom"));
     }
+    if (m_campo)
+        m_campo->tableroCambiado();
 }
 
 void Tablero::Image1_DragDrop(int index, int source)

@@ -394,8 +394,11 @@ void TestJuegoTeclado::mouseStillPlaysWithTheModeOn()
     for (const pindel::Hole &h : pindel::holes())
         QCOMPARE(m_tablero->childAt(h.left + 18, h.top + 18), static_cast<QWidget *>(m_tablero->hole(h.index)));
 
-    // A real drop of the hole at row 4, column 2 onto the centre.
+    // The peg at row 4, column 2 is taken with the keys, then dropped with the mouse: a real
+    // drop of that hole onto the centre.  It is no longer taken once it has gone.
+    pulsar(QStringLiteral("LL_"));
     const int source = pindel::holeAtCell(3, 1);
+    QCOMPARE(campo()->tomado(), source);
     QMimeData mime;
     mime.setData(pindel::HolePicture::kMimeType, pindel::HolePicture::payload(source));
     pindel::HolePicture *target = m_tablero->hole(pindel::kCentre);
@@ -409,6 +412,8 @@ void TestJuegoTeclado::mouseStillPlaysWithTheModeOn()
              QStringLiteral("..ooo..\n..ooo..\nooooooo\no..oooo\nooooooo\n..ooo..\n..ooo..\n"));
     QCOMPARE(label("LblMarcador"), QStringLiteral("1"));
     QCOMPARE(label("LblResto"), QStringLiteral("31"));
+    QCOMPARE(campo()->tomado(), -1);
+    QCOMPARE(campo()->nombreHueco(source), QStringLiteral("Fila 4, columna 2, vacío"));
 }
 
 void TestJuegoTeclado::tableOfHoles_data()
