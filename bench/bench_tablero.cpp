@@ -88,11 +88,11 @@ PINDEL_BENCH("keyboard play")
     pindel::LazyWindow solucion([] { return std::make_unique<pindel::FrmSolucion>(); });
     pindel::Tablero tablero(solucion, true);
     pindel::Lifecycle::show(tablero);
-    QTest::qWaitForWindowExposed(&tablero);
+    const bool expuesta = QTest::qWaitForWindowExposed(&tablero);
     tablero.activateWindow();
-    QTest::qWaitForWindowActive(&tablero);
+    const bool activa = QTest::qWaitForWindowActive(&tablero);
     QWidget *campo = tablero.findChild<QWidget *>(QStringLiteral("CampoTeclado"));
-    if (!campo || !campo->hasFocus()) {
+    if (!expuesta || !activa || !campo || !campo->hasFocus()) {
         std::printf("keyboard play: the field has no focus\n");
         return;
     }
