@@ -261,6 +261,23 @@ class Desktop:
         log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
+    def lsan_options(self, name, leaks):
+        """LSAN_OPTIONS for a program started here: the caller's, with the `leak:` suppressions
+        `leaks` added to the caller's own file, and the full unwinder for allocations.  Debian's
+        Qt, Mesa and libdbus are built without frame pointers: the default unwinder stops at
+        their first frame, so a suppression naming a function deeper in the stack could never
+        match.  The full unwinder is slower; only the runs that need a suppression pay for it."""
+        options = os.environ.get("LSAN_OPTIONS", "")
+        given = re.search(r"(?:^|:)suppressions=([^:]*)", options)
+        path = os.path.join(self.scratch, f"lsan-{name}.supp")
+        with open(path, "w") as out:
+            if given and os.path.isfile(given.group(1)):
+                with open(given.group(1)) as f:
+                    out.write(f.read() + "\n")
+            out.write("".join(f"leak:{leak}\n" for leak in leaks))
+        options = re.sub(r"(?:^|:)(?:suppressions|fast_unwind_on_malloc)=[^:]*", "", options).strip(":")
+        return ":".join(filter(None, (options, "fast_unwind_on_malloc=0", "suppressions=" + path)))
+
     def expect_running(self, what=""):
         for proc in self._apps:
             if proc.poll() is not None:
@@ -617,9 +634,7 @@ class WaylandDesktop(Desktop):
         return super().launch(program, session, name, args)
 
     def _lsan_options(self):
-        """LSAN_OPTIONS with two suppressions more than the caller's, and the full unwinder for
-        allocations.
-        Qt's Wayland plugin binds the compositor's globals (wl_compositor, wl_seat, wl_shm,
+        """Qt's Wayland plugin binds the compositor's globals (wl_compositor, wl_seat, wl_shm,
         wl_output...) while the QApplication is made and never destroys those proxies: a
         sanitizer build reports them at exit as leaks inside libwayland-client.
         When the first window is shown, the plugin initialises Mesa's EGL (libEGL_mesa), which
@@ -629,16 +644,7 @@ class WaylandDesktop(Desktop):
         match the one-frame stack; the full unwinder walks through Mesa.  Neither library is
         one the program calls itself, and a leak of ours has none of their frames in its stack,
         so it is still reported."""
-        options = os.environ.get("LSAN_OPTIONS", "")
-        given = re.search(r"(?:^|:)suppressions=([^:]*)", options)
-        path = os.path.join(self.scratch, "lsan-wayland.supp")
-        with open(path, "w") as out:
-            if given and os.path.isfile(given.group(1)):
-                with open(given.group(1)) as f:
-                    out.write(f.read() + "\n")
-            out.write("leak:libwayland-client.so\nleak:libEGL_mesa.so\n")
-        options = re.sub(r"(?:^|:)(?:suppressions|fast_unwind_on_malloc)=[^:]*", "", options).strip(":")
-        return ":".join(filter(None, (options, "fast_unwind_on_malloc=0", "suppressions=" + path)))
+        return self.lsan_options("wayland", ("libwayland-client.so", "libEGL_mesa.so"))
 
     # input.  The X11 backend moves the compositor's pointer by the motion since the last X
     # event and sets it only when the pointer enters the output's window, so every action

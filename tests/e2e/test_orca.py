@@ -307,6 +307,13 @@ def play(desk, session, speech, orca, program):
     env = {k: shared[k] for k in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
                                   "DBUS_SESSION_BUS_ADDRESS")}
     env.update(NO_AT_BRIDGE=None, QT_ACCESSIBILITY=None, QT_LINUX_ACCESSIBILITY_ALWAYS_ON=None)
+    # While a screen reader listens to keys, Qt's accessibility bridge (an application-wide
+    # event filter) holds each key back, with a copy of it and the D-Bus call that asks the
+    # screen reader about it, until the answer comes.  Keys still waiting when the program
+    # leaves are never freed, so a sanitizer build reports them at exit when the last keys
+    # outrun Orca's answers.  The program installs no application-wide filter of its own: a
+    # leak of ours never has that frame in its stack and is still reported.
+    env["LSAN_OPTIONS"] = desk.lsan_options("orca", ("QCoreApplicationPrivate::sendThroughApplicationEventFilters",))
     app = desk.launch(program, env=env)
     you = Player(desk, speech, [orca, app])
     presentation = desk.wait_window(PRESENTATION_TITLE, timeout=20.0)
