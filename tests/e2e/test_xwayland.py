@@ -13,6 +13,7 @@ client asks, and at a random place when it asks for none."""
 
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
@@ -31,12 +32,18 @@ def x_window_at_pixels(desk, title, area, size):
     """The program's X window named `title` on XWayland's display, which must show on the
     output exactly where its colour `area` is found; returns its client origin."""
     window = desk.wait_window(title, timeout=15.0)
-    x, y, w, h = desk.geometry(window)
     found = desk.wait_area(area, what=f"the pixels of the window {title!r}")
-    if (w, h) != size or (x, y) != found:
-        raise HarnessError(f"the X window {title!r} is {w} x {h} at ({x}, {y}) on "
-                           f"{desk.x_display}, its pixels at {found}")
-    return x, y
+    # Weston's X window manager tells the X server where the window stands a moment after
+    # the compositor shows it there: the geometry is read until it agrees, or time runs out.
+    deadline = time.monotonic() + 5.0
+    while True:
+        x, y, w, h = desk.geometry(window)
+        if (w, h) == size and (x, y) == found:
+            return x, y
+        if time.monotonic() > deadline:
+            raise HarnessError(f"the X window {title!r} is {w} x {h} at ({x}, {y}) on "
+                               f"{desk.x_display}, its pixels at {found}")
+        time.sleep(0.05)
 
 
 def scenario(program, artifacts):
