@@ -47,6 +47,14 @@ QString preparar(Escritorio escritorio, servidores::BusPrivado &bus, const QTemp
     return bus.direccion();
 }
 
+// One case's desktop, kept up while it lives; `direccion` is empty when it could not start.
+struct EscritorioPrivado {
+    explicit EscritorioPrivado(Escritorio escritorio) : direccion(preparar(escritorio, bus, vacio)) {}
+    QTemporaryDir vacio;
+    servidores::BusPrivado bus;
+    const QString direccion;
+};
+
 // Milliseconds of the trace line that ends with `fase`; -1 when there is none.
 double momento(const QByteArray &traza, const QString &fase)
 {
@@ -85,13 +93,11 @@ void TestLector::pregunta()
 {
     QFETCH(Escritorio, escritorio);
     QFETCH(bool, activo);
-    QTemporaryDir vacio;
-    servidores::BusPrivado bus;
-    const QString direccion = preparar(escritorio, bus, vacio);
-    QVERIFY2(!direccion.isEmpty(), "the private desktop did not start");
+    const EscritorioPrivado privado(escritorio);
+    QVERIFY2(!privado.direccion.isEmpty(), "the private desktop did not start");
     QElapsedTimer reloj;
     reloj.start();
-    QCOMPARE(pindel::lectorDePantallaActivoEn(direccion), activo);
+    QCOMPARE(pindel::lectorDePantallaActivoEn(privado.direccion), activo);
     QVERIFY2(reloj.elapsed() < 1000, qPrintable(QString::number(reloj.elapsed())));
 }
 
@@ -116,14 +122,12 @@ void TestLector::programa()
     QFETCH(Escritorio, escritorio);
     QFETCH(QStringList, arguments);
     QFETCH(QString, mode);
-    QTemporaryDir vacio;
-    servidores::BusPrivado bus;
-    const QString direccion = preparar(escritorio, bus, vacio);
-    QVERIFY2(!direccion.isEmpty(), "the private desktop did not start");
+    const EscritorioPrivado privado(escritorio);
+    QVERIFY2(!privado.direccion.isEmpty(), "the private desktop did not start");
 
-    QProcessEnvironment entorno = servidores::entornoSinEscritorio(vacio.path());
+    QProcessEnvironment entorno = servidores::entornoSinEscritorio(privado.vacio.path());
     entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    entorno.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), direccion);
+    entorno.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), privado.direccion);
     entorno.insert(QStringLiteral("PINDEL_TRACE"), QStringLiteral("1"));
     servidores::Proceso program;
     QVERIFY(program.arrancar(QStringLiteral(PINDEL_BINARY), arguments, entorno));
