@@ -1,13 +1,14 @@
 # The front doors.  Every target first makes sure the Debian packages are there, then
 # configures and builds out of tree.
 BUILD      ?= build
+WIN_BUILD  ?= build-windows
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test bench check fuzz screenshots package mutate clean
+.PHONY: all deps build run test bench check fuzz screenshots package mutate clean windows
 
 all: build
 
@@ -21,8 +22,15 @@ build: deps
 run: build
 	./$(BUILD)/pindel
 
+# The Linux suite, then the Windows build and its suite under Wine (skipped, in one line,
+# where there is no Qt for Windows: see scripts/windows).
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 600
+	scripts/windows test $(WIN_BUILD)
+
+# The Windows build: pindel.exe, the installer and the portable .zip, in $(WIN_BUILD)/.
+windows: deps
+	scripts/windows build $(WIN_BUILD)
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
@@ -73,4 +81,4 @@ mutate: deps
 	scripts/mutate --scratch $(MUTATE_BUILD) --jobs $(JOBS) $(if $(MUTATE_ONLY),--only $(MUTATE_ONLY))
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(MUTATE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(MUTATE_BUILD) $(WIN_BUILD)
