@@ -38,6 +38,17 @@ constexpr int kLockWaitMs = 2000;
 // however slow, never loses its lock this way.
 constexpr int kStaleLockMs = 1000;
 
+// How long a read or a replace refused because another program has the file open is tried
+// again.  Windows refuses to replace a file that any program has open (another copy reading
+// it, a virus scanner) and to open a file that a save is just putting in place (Qt's replace
+// holds the new file, shared with no one, until its rename is done): both last a moment.
+// Elsewhere an open file can be opened and replaced, and a refusal is final at once.
+#ifdef Q_OS_WIN
+constexpr int kInUseWaitMs = 1000;
+#else
+constexpr int kInUseWaitMs = 0;
+#endif
+
 // How many times a save starts again from a fresh read when the file changed under it
 // before it could replace it.  Each round is one read and one write of a small file; a file
 // that keeps changing that often is being rewritten by something else in a loop, and the
@@ -98,16 +109,35 @@ QString notARegularFile(const QFileInfo &info)
     return {};
 }
 
+// The pauses between tries of something another program holds up for a moment: short, so
+// that the moment it is free is not missed.
+unsigned nextPause(unsigned pauseMs)
+{
+    return std::min(pauseMs * 2, 8u);
+}
+
+// Opens `file` for reading, trying again for kInUseWaitMs while it is there but refused.
+bool openForReading(QFile &file, QString &reason)
+{
+    const QDeadlineTimer deadline(kInUseWaitMs);
+    for (unsigned pauseMs = 1; !file.open(QIODevice::ReadOnly); pauseMs = nextPause(pauseMs)) {
+        if (deadline.hasExpired() || !QFileInfo::exists(file.fileName())) {
+            reason = file.errorString();
+            return false;
+        }
+        QThread::msleep(pauseMs);
+    }
+    return true;
+}
+
 // Reads the whole file; false, with the system's reason, when it cannot be opened or a read
 // fails part-way (`bytes` then holds what was read).  `stamp`, when given, receives the
 // stamp of the file the bytes come from, taken before the first byte is read.
 bool readAll(const QString &path, QByteArray &bytes, QString &reason, FileStamp *stamp = nullptr)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    if (!openForReading(file, reason))
         return false;
-    }
     if (stamp)
         *stamp = stampOfOpenFile(file);
     char chunk[kReadChunk];
@@ -140,7 +170,7 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
     return true;
 }
 
-enum class Replaced { Done, Failed, ChangedMeanwhile };
+enum class Replaced { Done, Failed, RenameRefused, ChangedMeanwhile };
 
 // Replaces the file at `path` with `bytes` in one rename, provided the path still holds the
 // file stamped `read`: the new content goes to a temporary file beside the old one first,
@@ -178,9 +208,22 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
     }
     if (!file.commit()) {
         reason = file.errorString();
-        return Replaced::Failed;
+        return Replaced::RenameRefused;
     }
     return Replaced::Done;
+}
+
+// replaceFile, tried again for kInUseWaitMs while the rename is refused, each time from the
+// check that the file is still the one read.
+Replaced replaceWhenFree(const QString &path, const QByteArray &bytes, const FileStamp &read, QString &reason)
+{
+    const QDeadlineTimer deadline(kInUseWaitMs);
+    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
+        const Replaced replaced = replaceFile(path, bytes, read, reason);
+        if (replaced != Replaced::RenameRefused || deadline.hasExpired())
+            return replaced;
+        QThread::msleep(pauseMs);
+    }
 }
 
 // Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
@@ -227,7 +270,7 @@ QByteArray withWinner(QByteArray bytes, const QString &name)
 bool takeLock(QLockFile &lock)
 {
     const QDeadlineTimer deadline(kLockWaitMs);
-    for (unsigned pauseMs = 1;; pauseMs = std::min(pauseMs * 2, 8u)) {
+    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
         if (lock.tryLock(0))
             return true;
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
@@ -433,11 +476,12 @@ SaveResult WinnersFile::addWinner(const QString &name)
             return result;
         }
 
-        switch (replaceFile(result.path, withWinner(current, name), read, reason)) {
+        switch (replaceWhenFree(result.path, withWinner(current, name), read, reason)) {
         case Replaced::Done:
             result.ok = true;
             return result;
         case Replaced::Failed:
+        case Replaced::RenameRefused:
             result.error = saveFailed(result.path, reason);
             return result;
         case Replaced::ChangedMeanwhile:
