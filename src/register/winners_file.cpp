@@ -20,6 +20,9 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <io.h>
+#endif
 
 namespace pindel::winners {
 
@@ -194,9 +197,11 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
         file.cancelWriting();
         return Replaced::Failed;
     }
-#ifdef Q_OS_UNIX
     // commit() syncs too; done here, its own sync finds nothing left to write.
+#ifdef Q_OS_UNIX
     (void)::fsync(file.handle());
+#elif defined(Q_OS_WIN)
+    (void)::_commit(file.handle());
 #endif
 #ifdef PINDEL_REGISTER_TEST_HOOKS
     if (beforeReplaceHook())
