@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QDir>
 #include <QSaveFile>
 #include <QThread>
 
@@ -21,7 +22,11 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace pindel::winners {
@@ -284,6 +289,23 @@ bool takeLock(QLockFile &lock)
     }
 }
 
+// Whether the lock file's few bytes fit on the disk.  On Windows QLockFile keeps a lock file
+// it could create but not write (a full disk) open until the program ends: the file stays
+// behind, and no later save of this run can take the lock.  With no room for it, a save goes
+// ahead without the lock, as when the lock cannot be created at all.
+bool roomForTheLock(const QString &directory)
+{
+#ifdef Q_OS_WIN
+    ULARGE_INTEGER available {};
+    return !::GetDiskFreeSpaceExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(directory).utf16()),
+                                  &available, nullptr, nullptr)
+        || available.QuadPart > 0;
+#else
+    Q_UNUSED(directory);
+    return true;   // elsewhere QLockFile removes a lock file it could not write
+#endif
+}
+
 } // namespace
 
 QString cleanDirectory(const QString &reported, bool fileSystemIgnoresCase)
@@ -454,7 +476,7 @@ SaveResult WinnersFile::addWinner(const QString &name)
     // the win, and the check before the rename still keeps everything the file holds.
     QLockFile lock(lockPath(m_directory));
     lock.setStaleLockTime(kStaleLockMs);
-    if (takeLock(lock))
+    if (roomForTheLock(m_directory) && takeLock(lock))
         removeLeftoverTemporaries(m_directory);
 
     // The file is read, the winner added and the result put in its place only if the path
