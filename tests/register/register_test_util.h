@@ -6,17 +6,9 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QSemaphore>
 #include <QString>
 #include <QStringList>
-
-#include <atomic>
-#include <fcntl.h>
-#include <linux/capability.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <thread>
-#include <unistd.h>
+#include <QThread>
 
 namespace regtest {
 
@@ -29,7 +21,22 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
 inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable: " + file.errorString().toUtf8() + ">";
+}
+
+// The bytes of `path` as a reader finds them whenever it looks.  Windows refuses to open a
+// file for the moment a save puts it in place (it holds the new file shared with no one
+// until its rename is done); a reader there tries again, for up to a second.
+inline QByteArray readWhenFree(const QString &path)
+{
+    QByteArray bytes = readBytes(path);
+#ifdef Q_OS_WIN
+    for (int tries = 0; bytes.startsWith("<unreadable: ") && QFile::exists(path) && tries < 1000; ++tries) {
+        QThread::msleep(1);
+        bytes = readBytes(path);
+    }
+#endif
+    return bytes;
 }
 
 // The bytes a load followed by a save must give back: every line ends in CR LF, whether it
@@ -76,99 +83,18 @@ inline QStringList entriesOf(const QString &directory)
     return QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
-// Makes `path` refused to this thread by the system, as long as the object lives: its mode
-// becomes `mode` (000: no one may read or write it), and when the process runs as root,
-// which the mode alone would not stop, the calling thread also gives up the two
-// capabilities that let root pass over file permissions (from its effective set only, so
-// it can take them back).  Capabilities belong to a thread: whatever should be refused must
-// run on the thread that created this object.  ok() says whether all of it worked.
-class AccessDenied {
-public:
-    explicit AccessDenied(const QString &path, mode_t mode = 0)
-        : m_path(QFile::encodeName(path))
-    {
-        struct stat info {};
-        if (::stat(m_path.constData(), &info) != 0 || ::chmod(m_path.constData(), mode) != 0)
-            return;
-        m_oldMode = info.st_mode & 07777;
-        m_chmodded = true;
-        if (::geteuid() != 0) {
-            m_ok = true;
-            return;
-        }
-        if (!capabilities(m_saved, false))
-            return;
-        __user_cap_data_struct lowered[_LINUX_CAPABILITY_U32S_3];
-        std::copy(std::begin(m_saved), std::end(m_saved), std::begin(lowered));
-        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
-            lowered[CAP_TO_INDEX(cap)].effective &= ~CAP_TO_MASK(cap);
-        m_lowered = capabilities(lowered, true);
-        m_ok = m_lowered;
-    }
-    ~AccessDenied()
-    {
-        if (m_lowered)
-            capabilities(m_saved, true);
-        if (m_chmodded)
-            ::chmod(m_path.constData(), m_oldMode);
-    }
-    AccessDenied(const AccessDenied &) = delete;
-    AccessDenied &operator=(const AccessDenied &) = delete;
-
-    bool ok() const { return m_ok; }
-
-private:
-    // capget (set false) or capset (set true) on the calling thread, through the raw calls.
-    static bool capabilities(__user_cap_data_struct *data, bool set)
-    {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        return ::syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
-    }
-
-    QByteArray m_path;
-    mode_t m_oldMode = 0;
-    bool m_chmodded = false;
-    bool m_lowered = false;
-    bool m_ok = false;
-    __user_cap_data_struct m_saved[_LINUX_CAPABILITY_U32S_3] {};
-};
-
-// Frees a reader stuck opening the named pipe at `path`, by opening it for writing and
-// closing it again, once `ms` have passed without finish(): a save that would block on the
-// pipe for ever then ends, and its test fails instead of hanging.  finish() says whether it
-// had to.
-class PipeWatchdog {
-public:
-    explicit PipeWatchdog(const QString &path, int ms = 5000)
-        : m_path(QFile::encodeName(path))
-        , m_thread([this, ms] {
-            if (m_finished.tryAcquire(1, ms))
-                return;
-            m_fired = true;
-            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
-        })
-    {
-    }
-    ~PipeWatchdog() { finish(); }
-    PipeWatchdog(const PipeWatchdog &) = delete;
-    PipeWatchdog &operator=(const PipeWatchdog &) = delete;
-
-    bool finish()
-    {
-        if (m_thread.joinable()) {
-            m_finished.release();
-            m_thread.join();
-        }
-        return m_fired;
-    }
-
-private:
-    QByteArray m_path;
-    QSemaphore m_finished;
-    std::atomic<bool> m_fired{false};
-    std::thread m_thread;   // last: it starts once the members it uses exist
+// A file's modification time, to the finest step the system keeps (kTimeStepNs).
+struct FileTime {
+    qint64 seconds = 0;
+    long nanoseconds = 0;
 };
 
 } // namespace regtest
+
+// The same situations made the way each system allows: file times, a rename over a file, a
+// symbolic link, a file or folder refused to this program.
+#ifdef Q_OS_WIN
+#include "register_test_windows.h"
+#else
+#include "register_test_linux.h"
+#endif

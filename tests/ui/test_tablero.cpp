@@ -26,8 +26,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 using pindel::Lifecycle;
 using pindel::Tablero;
 using solucion::hueco;
@@ -884,11 +882,15 @@ void TestTablero::oddFileSwappedInBeforeAWin()
     Lifecycle::show(*m_tablero);
     QCOMPARE(lista(), QStringList{"Ana"});
     QVERIFY(QFile::remove(winnersPath()));
-    const QByteArray native = QFile::encodeName(winnersPath());
-    if (kind == "folder")
+    if (kind == "folder") {
         QVERIFY(QDir().mkpath(winnersPath() + "/dentro"));
-    else
-        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else {
+#ifdef Q_OS_WIN
+        QSKIP(regtest::kNoNamedPipes);
+#else
+        QCOMPARE(::mkfifo(QFile::encodeName(winnersPath()).constData(), 0600), 0);
+#endif
+    }
 
     regtest::PipeWatchdog watchdog(winnersPath());
     DialogScript dialogs;
