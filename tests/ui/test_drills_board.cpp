@@ -3,6 +3,7 @@
 // board must open with the start position, show what the file holds, tell the player what
 // went wrong, and after a win write back every stored line plus the new name.
 
+#include "carpeta_datos.h"
 #include "dialogs.h"
 #include "register/register_test_util.h"
 #include "solucion_ganadora.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -59,7 +59,7 @@ private:
     QStringList lista() const;
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
-    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<CarpetaDatos> m_data;
     std::unique_ptr<pindel::LazyWindow> m_solucion;
     std::unique_ptr<Tablero> m_tablero;
 };
@@ -72,9 +72,8 @@ void TestDrillsBoard::initTestCase()
 
 void TestDrillsBoard::init()
 {
-    m_data = std::make_unique<QTemporaryDir>();
+    m_data = std::make_unique<CarpetaDatos>();
     QVERIFY(m_data->isValid());
-    qputenv("XDG_DATA_HOME", m_data->path().toLocal8Bit());
     Lifecycle::resetEndForTesting();
 }
 
@@ -170,6 +169,10 @@ void TestDrillsBoard::dataDirectoryCannotWork()
     QFETCH(QString, home);
     const QByteArray blockerBytes("not a directory\n");
     const QString blockerPath = m_data->path() + "/" + (home.isEmpty() ? blocker : "home-file");
+#ifdef Q_OS_WIN
+    if (!home.isEmpty())
+        QSKIP("the data folder is the system's own on Windows: no setting points it at a file");
+#endif
     if (!home.isEmpty())
         qputenv("XDG_DATA_HOME", (m_data->path() + "/" + home).toLocal8Bit());
     QVERIFY(regtest::writeBytes(blockerPath, blockerBytes));

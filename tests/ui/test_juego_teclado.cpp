@@ -3,6 +3,7 @@
 // and what a screen reader gets (the table of holes, the focus, the messages).  With keyboard
 // play off the board must be exactly the mouse game's.
 
+#include "carpeta_datos.h"
 #include "dialogs.h"
 #include "solucion_ganadora.h"
 
@@ -21,7 +22,6 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using pindel::CampoTeclado;
@@ -119,7 +119,7 @@ private:
     CampoTeclado *campo() const { return m_tablero->findChild<CampoTeclado *>(); }
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
-    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<CarpetaDatos> m_data;
     std::unique_ptr<pindel::LazyWindow> m_solucion;
     std::unique_ptr<Tablero> m_tablero;
 };
@@ -132,9 +132,8 @@ void TestJuegoTeclado::initTestCase()
 
 void TestJuegoTeclado::init()
 {
-    m_data = std::make_unique<QTemporaryDir>();
+    m_data = std::make_unique<CarpetaDatos>();
     QVERIFY(m_data->isValid());
-    qputenv("XDG_DATA_HOME", m_data->path().toLocal8Bit());
     Lifecycle::resetEndForTesting();
     m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
 }

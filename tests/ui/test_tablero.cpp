@@ -2,6 +2,7 @@
 // the end-of-game judgement with its real dialogs answered by the test, the winners file
 // on disk, the hidden gesture and the restarts.
 
+#include "carpeta_datos.h"
 #include "dialogs.h"
 #include "fuente_usada.h"
 #include "register/register_test_util.h"
@@ -23,7 +24,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using pindel::Lifecycle;
@@ -94,7 +94,7 @@ private:
         return m_solucion->existing() && m_solucion->existing()->widget()->isVisible();
     }
 
-    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<CarpetaDatos> m_data;
     std::unique_ptr<pindel::LazyWindow> m_solucion;   // made on its first opening
     std::unique_ptr<Tablero> m_tablero;
 };
@@ -107,9 +107,8 @@ void TestTablero::initTestCase()
 
 void TestTablero::init()
 {
-    m_data = std::make_unique<QTemporaryDir>();
+    m_data = std::make_unique<CarpetaDatos>();
     QVERIFY(m_data->isValid());
-    qputenv("XDG_DATA_HOME", m_data->path().toLocal8Bit());
     Lifecycle::resetEndForTesting();
     m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
     m_tablero = std::make_unique<Tablero>(*m_solucion);
