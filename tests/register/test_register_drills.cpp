@@ -23,14 +23,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <utility>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace pindel;
 using winners::LoadResult;
@@ -82,8 +86,11 @@ int loadOnce(const QString &directory)
 }
 
 // Child mode: load, say "ready", wait for a line from the parent, add `count` names as fast
-// as possible, say "done <failed adds> <slowest add in us>".  With `hold`, then take the
-// winners lock as any copy would, say "locked" and wait (at most a minute) to be killed.
+// as possible, say "done <failed adds> <slowest add in us>" and end once the parent closes
+// its input.  With `hold`, instead take the winners lock as any copy would, say "locked" and
+// wait (at most a minute) to be killed.  (A line printed just as a process ends was seen to
+// be lost by Qt 6.4's pipe reader under Wine, after the killings of killedMidSave: the
+// parent reads "done" while the child still runs.)
 int addMany(const QString &directory, const QString &stem, int count, bool hold)
 {
     WinnersFile register_(directory);
@@ -105,8 +112,11 @@ int addMany(const QString &directory, const QString &stem, int count, bool hold)
     }
     std::printf("done %d %lld\n", failed, slowest);
     std::fflush(stdout);
-    if (!hold)
+    if (!hold) {
+        while (std::fgets(go, sizeof go, stdin)) {
+        }
         return 0;
+    }
     QLockFile lock(winners::lockPath(directory));
     if (!lock.tryLock(10000))
         return 5;
@@ -116,10 +126,78 @@ int addMany(const QString &directory, const QString &stem, int count, bool hold)
     return 6;
 }
 
+// A copy of the program stopped where it stands, as a debugger or the shell's job control
+// stops one: it says "stopping" (on Windows with the id of the thread that stops), then
+// stops itself; the test sees it stopped and lets it go on.
+#ifdef Q_OS_WIN
+void stopHere()
+{
+    std::printf("stopping %lu\n", ::GetCurrentThreadId());
+    std::fflush(stdout);
+    ::SuspendThread(::GetCurrentThread());
+}
+
+class StoppedCopy {
+public:
+    StoppedCopy(qint64, const QByteArray &stopping)
+        : m_thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, DWORD(stopping.mid(9).toULong())))
+    {
+    }
+    ~StoppedCopy()
+    {
+        if (m_thread)
+            ::CloseHandle(m_thread);
+    }
+    StoppedCopy(const StoppedCopy &) = delete;
+    StoppedCopy &operator=(const StoppedCopy &) = delete;
+    // Suspending the thread once more tells how often it was already.
+    bool stopped() const
+    {
+        const DWORD before = m_thread ? ::SuspendThread(m_thread) : DWORD(-1);
+        if (before != DWORD(-1))
+            ::ResumeThread(m_thread);
+        return before != DWORD(-1) && before > 0;
+    }
+    bool resume() const { return m_thread && ::ResumeThread(m_thread) == 1; }
+
+private:
+    HANDLE m_thread;
+};
+#else
+void stopHere()
+{
+    std::printf("stopping\n");
+    std::fflush(stdout);
+    std::raise(SIGSTOP);
+}
+
+class StoppedCopy {
+public:
+    StoppedCopy(qint64 pid, const QByteArray &)
+        : m_pid(pid)
+    {
+    }
+    // Its state letter in /proc is 'T'.
+    bool stopped() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        return close >= 0 && close + 2 < line.size() && line.at(close + 2) == 'T';
+    }
+    bool resume() const { return ::kill(pid_t(m_pid), SIGCONT) == 0; }
+
+private:
+    qint64 m_pid;
+};
+#endif
+
 // Child mode: load, say "ready", wait for a line from the parent, then add `name`, stopping
-// itself with SIGSTOP in the save's first round, after reading the file and writing the new
-// one beside it and before replacing it (it says "stopping" first).  Once continued it
-// finishes the save and prints whether it worked and the reason.
+// itself in the save's first round, after reading the file and writing the new one beside
+// it and before replacing it.  Once let go on it finishes the save and prints whether it
+// worked and the reason.
 int addStopped(const QString &directory, const QString &name)
 {
     WinnersFile register_(directory);
@@ -132,33 +210,12 @@ int addStopped(const QString &directory, const QString &name)
         return 4;
     bool first = true;
     winners::testing::setBeforeReplace([&first] {
-        if (!std::exchange(first, false))
-            return;
-        std::printf("stopping\n");
-        std::fflush(stdout);
-        std::raise(SIGSTOP);
+        if (std::exchange(first, false))
+            stopHere();
     });
     const winners::SaveResult result = register_.addWinner(name);
     std::printf("%d\n%s\n", result.ok ? 1 : 0, result.error.toUtf8().constData());
     return 0;
-}
-
-// The state letter of process `pid` in /proc ('T': stopped); 0 when it cannot be read.
-char processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    return close >= 0 && close + 2 < line.size() ? line.at(close + 2) : 0;
-}
-
-// Sets the modification time of `path` to `seconds`.`nanoseconds`, its access time left.
-bool setModified(const QString &path, qint64 seconds, long nanoseconds)
-{
-    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), nanoseconds}};
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
 // Removes the save's pause point when a test is done with it, whatever way it ends.
@@ -168,30 +225,73 @@ struct PausePoint {
 };
 
 // This program in a child mode; killed (by its own pid) and reaped when the test is done
-// with it.
+// with it.  What it prints goes to a file, read line by line as it grows: under Wine, Qt
+// 6.4's pipe reader was seen to lose a running child's lines when polled this busily.  (A
+// child whose files are limited in size prints to a pipe again, see FullDisk.)
 struct Child {
+    QTemporaryDir outputDir;
+    QFile output;
+    QByteArray pending;   // read, not yet taken as lines
     QProcess process;
+
     explicit Child(const QStringList &arguments)
+        : output(outputDir.filePath(QStringLiteral("stdout")))
     {
         process.setProgram(QCoreApplication::applicationFilePath());
         process.setArguments(arguments);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(output.fileName());
+        if (output.open(QIODevice::WriteOnly))
+            output.close();
     }
-    ~Child() { kill(); }
+    // Its output file goes with it; a child just ended may hold it a moment longer.
+    ~Child()
+    {
+        kill();
+        process.close();
+        output.close();
+        for (int tries = 0; tries < 100 && !outputDir.remove(); ++tries)
+            QThread::msleep(10);
+    }
+    bool start()
+    {
+        process.start();
+        return process.waitForStarted(10000) && output.open(QIODevice::ReadOnly);
+    }
+    // Sends the child one line on its standard input.
+    bool say(const QByteArray &line)
+    {
+        process.write(line + '\n');
+        return process.waitForBytesWritten(10000);
+    }
+    // Whether a whole line has come since the last one taken.
+    bool canReadLine()
+    {
+        pending += output.readAll();
+        return pending.contains('\n');
+    }
     // The next line the child prints, trimmed; empty when none comes within `ms`.
     QByteArray readLine(int ms = 60000)
     {
         QElapsedTimer timer;
         timer.start();
-        while (!process.canReadLine() && process.state() != QProcess::NotRunning && timer.elapsed() < ms)
-            process.waitForReadyRead(200);
-        return process.readLine().trimmed();
+        while (!canReadLine() && !finished() && timer.elapsed() < ms)
+            QThread::msleep(2);
+        if (!canReadLine())
+            return {};
+        const qsizetype end = pending.indexOf('\n') + 1;
+        const QByteArray line = pending.left(end).trimmed();
+        pending.remove(0, end);
+        return line;
     }
-    bool start()
+    // Everything it printed after the lines taken, once it has ended.
+    QByteArray rest()
     {
-        process.start();
-        return process.waitForStarted(10000);
+        process.waitForFinished(60000);
+        pending += output.readAll() + process.readAllStandardOutput();
+        return std::exchange(pending, {});
     }
+    bool finished() { return process.state() == QProcess::NotRunning || process.waitForFinished(0); }
     void kill()
     {
         if (process.state() != QProcess::NotRunning) {
@@ -201,19 +301,92 @@ struct Child {
     }
 };
 
-// Why `bytes` is not a whole winners file made of `known` names, each at most once and
-// each copy's names (same first word) in the order it added them; empty when it is.
-QString notWhole(const QByteArray &bytes, const QSet<QString> &known)
+// A folder where the saving child finds only `room` bytes of room, and the reason the system
+// then gives.
+#ifdef Q_OS_WIN
+// Windows has no limit on the size of one file, so the room is a real disk's: the small disk
+// the run names in PINDEL_SMALL_DISK (the Windows build's CTest run mounts one where the
+// machine lets it), filled by a file beside the child's folder until only `room` bytes, as
+// many as its clusters allow, are left.  Never a disk larger than 64 MiB: filling the
+// disk a player works on is not a test.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        const QString small = qEnvironmentVariable("PINDEL_SMALL_DISK");
+        ULARGE_INTEGER total {};
+        if (small.isEmpty() || !QFileInfo(small).isDir())
+            m_why = QStringLiteral("no small disk to fill: PINDEL_SMALL_DISK names none");
+        else if (!::GetDiskFreeSpaceExW(regtest::detail::native(small).c_str(), nullptr, &total, nullptr)
+                 || total.QuadPart > 64 * 1024 * 1024)
+            m_why = QStringLiteral("PINDEL_SMALL_DISK (%1) is not a disk of 64 MiB or less").arg(small);
+        if (!m_why.isEmpty())
+            return;
+        m_directory = std::make_unique<QTemporaryDir>(small + QStringLiteral("/drill-XXXXXX"));
+        if (!m_directory->isValid())
+            m_why = QStringLiteral("no folder could be made on the small disk %1").arg(small);
+        m_filler.setFileName(small + QStringLiteral("/filler"));
+    }
+    ~FullDisk() { makeRoom(); }
+
+    bool ok() const { return m_directory && m_directory->isValid(); }
+    QString why() const { return m_why; }
+    QString directory() const { return m_directory->path(); }
+    QString reason() const { return regtest::systemReason(ERROR_DISK_FULL); }
+
+    bool leaveOnly(qint64 room, Child &)
+    {
+        if (!m_filler.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (m_filler.write(block) == block.size()) {
+        }
+        m_filler.close();
+        return m_filler.resize(std::max<qint64>(m_filler.size() - room, 0));
+    }
+    void makeRoom() { m_filler.remove(); }
+
+private:
+    QString m_why;
+    std::unique_ptr<QTemporaryDir> m_directory;
+    QFile m_filler;
+};
+#else
+// On Linux the child's file size limit stands in for a full disk: no file it writes may grow
+// past `room` bytes (SIGXFSZ ignored, so a write fails with EFBIG instead of killing it).
+class FullDisk {
+public:
+    bool ok() const { return m_directory.isValid(); }
+    QString why() const { return QString(); }
+    QString directory() const { return m_directory.path(); }
+    QString reason() const { return QString::fromLocal8Bit(std::strerror(EFBIG)); }
+
+    bool leaveOnly(qint64 room, Child &child)
+    {
+        child.process.setStandardOutputFile(QString());
+        child.process.setChildProcessModifier([room] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit fileSize{rlim_t(room), rlim_t(room)};
+            setrlimit(RLIMIT_FSIZE, &fileSize);
+        });
+        return true;
+    }
+    void makeRoom() {}
+
+private:
+    QTemporaryDir m_directory;
+};
+#endif
+
+// Why `lines` are not a whole winners list made of `known` names, each at most once and
+// each copy's names (same first word) in the order it added them; empty when they are.
+QString notWhole(const QStringList &lines, const QSet<QString> &known)
 {
-    if (bytes.isEmpty())
+    if (lines.isEmpty())
         return QStringLiteral("empty");
-    const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    if (!lines.constLast().isEmpty())
-        return QStringLiteral("the last line is cut");
     QSet<QString> seen;
     QHash<QString, QString> lastOfCopy;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        const QString &name = lines[i];
+    for (const QString &name : lines) {
         if (!known.contains(name))
             return QStringLiteral("unknown line «%1»").arg(name);
         if (seen.contains(name))
@@ -225,6 +398,16 @@ QString notWhole(const QByteArray &bytes, const QSet<QString> &known)
         last = name;
     }
     return {};
+}
+
+// The same of a whole file's bytes, which end with a line end.
+QString notWhole(const QByteArray &bytes, const QSet<QString> &known)
+{
+    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+    if (!lines.constLast().isEmpty())
+        return QStringLiteral("the last line is cut: ...%1").arg(QString::fromLatin1(bytes.right(60)));
+    lines.removeLast();
+    return notWhole(lines, known);
 }
 
 } // namespace
@@ -310,8 +493,9 @@ void TestRegisterDrills::twoCopiesAddingAtOnce_data()
 }
 
 // Two copies add their names as fast as they can, at the same time.  Every look at the file
-// meanwhile finds it whole; at the end it holds every name once, each copy's in its own
-// order.  A copy killed while it holds the lock holds up neither the other one nor a later
+// meanwhile finds it whole, and so does a third copy opening its board; at the end it holds
+// every name once, each copy's in its own order.  The looks keep the file open much of the
+// time, which on Windows refuses a save's replace for the moment.  A copy killed while it holds the lock holds up neither the other one nor a later
 // save.
 void TestRegisterDrills::twoCopiesAddingAtOnce()
 {
@@ -330,11 +514,11 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
     QVERIFY(first.start() && second.start());
     QCOMPARE(first.readLine(), QByteArray("ready"));
     QCOMPARE(second.readLine(), QByteArray("ready"));
-    first.process.write("go\n");
-    second.process.write("go\n");
+    QVERIFY(first.say("go") && second.say("go"));
 
-    // Look at the file until the first copy is done; the second one, when it is to hold the
-    // lock, is killed 100 ms after it says it holds it.
+    // Look at the file until the first copy is done (within 3 minutes: the copies take a few
+    // seconds here, several times that under Wine on a busy machine); the second one, when it
+    // is to hold the lock, is killed 100 ms after it says it holds it.
     int looks = 0;
     QByteArray secondDone;
     bool killedWhileFirstAdded = false;
@@ -345,13 +529,16 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
         second.kill();
         QCOMPARE(second.process.exitStatus(), QProcess::CrashExit);
     };
-    while (!first.process.canReadLine() && timer.elapsed() < 60000) {
-        const QString problem = notWhole(regtest::readBytes(path), known);
+    while (!first.canReadLine() && timer.elapsed() < 180000) {
+        const QString problem = notWhole(regtest::readWhenFree(path), known);
         QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("look %1: %2").arg(looks).arg(problem)));
+        const LoadResult board = WinnersFile(dir.path()).load();
+        QVERIFY2(board.status == LoadResult::Status::Read, qPrintable(board.error));
+        const QString boardProblem = notWhole(board.lines, known);
+        QVERIFY2(boardProblem.isEmpty(), qPrintable(QStringLiteral("board %1: %2").arg(looks).arg(boardProblem)));
         ++looks;
-        second.process.waitForReadyRead(0);
-        while (second.process.canReadLine()) {
-            const QByteArray line = second.process.readLine().trimmed();
+        while (second.canReadLine()) {
+            const QByteArray line = second.readLine();
             if (line.startsWith("done "))
                 secondDone = line;
             if (line == "locked") {
@@ -359,8 +546,15 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
                 killedWhileFirstAdded = true;
             }
         }
-        first.process.waitForReadyRead(1);
+        QThread::msleep(1);
     }
+    QVERIFY2(first.canReadLine(),
+             qPrintable(QStringLiteral("the first copy has not finished after %1 s (%2 running, %3 exit); "
+                                       "the file has %4 lines")
+                            .arg(timer.elapsed() / 1000)
+                            .arg(first.process.state() == QProcess::Running ? "still" : "no longer")
+                            .arg(first.process.exitCode())
+                            .arg(regtest::readWhenFree(path).count('\n'))));
     const QByteArray firstDone = first.readLine();
     if (secondDone.isEmpty())
         secondDone = second.readLine();
@@ -370,6 +564,9 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
         QCOMPARE(second.readLine(), QByteArray("locked"));
         killHolder();
     }
+    first.process.closeWriteChannel();
+    if (!heldAfter)
+        second.process.closeWriteChannel();
     QVERIFY(first.process.waitForFinished(60000));
     QCOMPARE(first.process.exitCode(), 0);
     qInfo("%d looks at the file meanwhile; slowest adds (us): %s, %s%s", looks,
@@ -391,12 +588,11 @@ void TestRegisterDrills::twoCopiesAddingAtOnce()
     QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
 }
 
-// A full disk, simulated by a file size limit in the child (SIGXFSZ ignored, so writes
-// fail with EFBIG instead of killing it): the save reports why, the old file stays whole,
-// and no temporary file or lock is left behind.
+// A full disk drill: no file the saving child writes gets more than `room` bytes.  The save
+// reports why, the old file stays whole, and no temporary file or lock is left behind.
 void TestRegisterDrills::diskFull_data()
 {
-    QTest::addColumn<int>("limit");          // bytes any one file of the child may reach
+    QTest::addColumn<int>("room");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");   // once there is room again
     const QByteArray many = regtest::fileOf(regtest::names(100000, QStringLiteral("Ganador")));
@@ -408,34 +604,32 @@ void TestRegisterDrills::diskFull_data()
 
 void TestRegisterDrills::diskFull()
 {
-    QFETCH(int, limit);
+    QFETCH(int, room);
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
-    QTemporaryDir dir;
-    const QString path = winners::filePath(dir.path());
+    FullDisk disk;
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.why()));
+    const QString path = winners::filePath(disk.directory());
     QVERIFY(regtest::writeBytes(path, before));
 
-    Child child({QStringLiteral("--add-once"), dir.path()});
-    child.process.setChildProcessModifier([limit] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
-        setrlimit(RLIMIT_FSIZE, &fileSize);
-    });
+    Child child({QStringLiteral("--add-once"), disk.directory()});
+    QVERIFY(disk.leaveOnly(room, child));
     QVERIFY(child.start());
     QVERIFY(child.process.waitForFinished(60000));
     QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.process.exitCode(), 0);
     // "0" (the save failed), then the reason.
-    const QString report = QString::fromUtf8(child.process.readAllStandardOutput());
+    const QString report = QString::fromUtf8(child.rest());
     qInfo("reported: %s", qPrintable(report));
-    QCOMPARE(report, "0\nNo se pudo guardar el archivo de ganadores " + path + ": "
-                         + QString::fromLocal8Bit(std::strerror(EFBIG)) + "\n");
+    QCOMPARE(report, "0\nNo se pudo guardar el archivo de ganadores " + path + ": " + disk.reason() + "\n");
 
     QVERIFY(regtest::readBytes(path) == before);
-    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{"001MpTa.cms"});
+    QCOMPARE(regtest::entriesOf(disk.directory()), QStringList{"001MpTa.cms"});
 
     // With room again, the same save goes through.
-    WinnersFile register_(dir.path());
+    disk.makeRoom();
+    WinnersFile register_(disk.directory());
     QVERIFY(register_.load().ok());
     QVERIFY(register_.addWinner("Nombre").ok);
     QVERIFY(regtest::readBytes(path) == after);
@@ -445,24 +639,23 @@ void TestRegisterDrills::diskFull()
 // had written goes: no cut placeholder is left to be read as a winner by the next run.
 void TestRegisterDrills::firstCreationOnAFullDisk()
 {
-    QTemporaryDir dir;
-    const QString path = winners::filePath(dir.path());
-    Child child({QStringLiteral("--load-once"), dir.path()});
-    child.process.setChildProcessModifier([] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit fileSize{10, 10};
-        setrlimit(RLIMIT_FSIZE, &fileSize);
-    });
+    FullDisk disk;
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.why()));
+    const QString path = winners::filePath(disk.directory());
+    Child child({QStringLiteral("--load-once"), disk.directory()});
+    QVERIFY(disk.leaveOnly(10, child));
     QVERIFY(child.start());
     QVERIFY(child.process.waitForFinished(60000));
     QCOMPARE(child.process.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(child.process.readAllStandardOutput()),
+    QCOMPARE(QString::fromUtf8(child.rest()),
              QString::number(int(LoadResult::Status::CreateFailed)) + "\nNo se pudo crear el archivo de ganadores "
-                 + path + ": " + QString::fromLocal8Bit(std::strerror(EFBIG)) + "\n");
-    QCOMPARE(regtest::entriesOf(dir.path()), QStringList{});
+                 + path + ": " + disk.reason() + "\n");
+    QCOMPARE(regtest::entriesOf(disk.directory()), QStringList{});
 
     // With room, the next load creates the whole placeholder line.
-    QCOMPARE(WinnersFile(dir.path()).load().status, LoadResult::Status::Created);
+    disk.makeRoom();
+    QCOMPARE(WinnersFile(disk.directory()).load().status, LoadResult::Status::Created);
     QCOMPARE(regtest::readBytes(path), kPlaceholderFile);
 }
 
@@ -589,7 +782,7 @@ void TestRegisterDrills::copyStalledMidSave_data()
         << QByteArray("Eva\r\n") << true << "Luis" << QByteArray("Luis\r\nAna\r\n");
 }
 
-// A copy holding the lock is stopped (SIGSTOP) between its read and its replace; the other
+// A copy holding the lock is stopped between its read and its replace; the other
 // copy waits the 2 s for the lock in vain and saves its winner without it; then the stopped
 // copy continues.  The file holds both winners, each once, every line whole, and nothing
 // else is left in the folder.
@@ -610,14 +803,15 @@ void TestRegisterDrills::copyStalledMidSave()
     QCOMPARE(stalled.readLine(), QByteArray("ready"));
     if (deleteFirst)
         QVERIFY(QFile::remove(path));
-    stalled.process.write("go\n");
-    QCOMPARE(stalled.readLine(), QByteArray("stopping"));
-    const qint64 pid = stalled.process.processId();
+    QVERIFY(stalled.say("go"));
+    const QByteArray stopping = stalled.readLine();
+    QVERIFY2(stopping.startsWith("stopping"), stopping.constData());
+    const StoppedCopy stopped(stalled.process.processId(), stopping);
     QElapsedTimer timer;
     timer.start();
-    while (processState(pid) != 'T' && timer.elapsed() < 10000)
+    while (!stopped.stopped() && timer.elapsed() < 10000)
         QThread::msleep(1);
-    QCOMPARE(processState(pid), 'T');
+    QVERIFY(stopped.stopped());
 
     timer.restart();
     const winners::SaveResult saved = otherCopy.addWinner(other);
@@ -625,11 +819,11 @@ void TestRegisterDrills::copyStalledMidSave()
     QVERIFY2(saved.ok, qPrintable(saved.error));
     QVERIFY2(waited >= 1900, qPrintable(QStringLiteral("saved after %1 ms: the lock was free").arg(waited)));
 
-    QCOMPARE(::kill(pid_t(pid), SIGCONT), 0);
+    QVERIFY(stopped.resume());
     QVERIFY(stalled.process.waitForFinished(30000));
     QCOMPARE(stalled.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(stalled.process.exitCode(), 0);
-    QCOMPARE(stalled.process.readAllStandardOutput(), QByteArray("1\n\n"));
+    QCOMPARE(stalled.rest(), QByteArray("1\n\n"));
     qInfo("the other copy saved after %lld ms; the stalled one then saved too", waited);
 
     QCOMPARE(regtest::readBytes(path), after);
@@ -687,24 +881,24 @@ void TestRegisterDrills::fileChangedBeforeReplace()
         if (calls++ > 0 && (!everyRound || calls > 20))
             return;
         QFile file(path);
-        struct stat before {};
-        changed = ::stat(QFile::encodeName(path).constData(), &before) == 0;
+        regtest::FileTime before;
+        changed = regtest::modifiedTime(path, before);
+        const QString other = dir.filePath("other");
         if (change == "rename") {
-            const QString other = dir.filePath("other");
-            changed = changed && regtest::writeBytes(other, "Eva\r\nLuis\r\n") && ::rename(
-                          QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0;
+            changed = changed && regtest::writeBytes(other, "Eva\r\nLuis\r\n") && regtest::renameOver(other, path);
         } else if (change == "append") {
             changed = changed && file.open(QIODevice::Append) && file.write("Luis\r\n") == 6;
         } else if (change == "same-size") {
             changed = changed && file.open(QIODevice::ReadWrite) && file.write("Pia") == 3;
             file.close();
-            const long nanoseconds = before.st_mtim.tv_nsec == 999999999 ? 0 : before.st_mtim.tv_nsec + 1;
-            changed = changed && setModified(path, before.st_mtim.tv_sec, nanoseconds);
+            // One step of the system's clock later, within the same second.
+            regtest::FileTime later = before;
+            later.nanoseconds = before.nanoseconds + regtest::kTimeStepNs < 1000000000
+                ? before.nanoseconds + regtest::kTimeStepNs : 0;
+            changed = changed && regtest::setModifiedTime(path, later);
         } else if (change == "same-time") {
-            const QString other = dir.filePath("other");
-            changed = changed && regtest::writeBytes(other, "Pia\r\n")
-                && setModified(other, before.st_mtim.tv_sec, before.st_mtim.tv_nsec)
-                && ::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0;
+            changed = changed && regtest::writeBytes(other, "Pia\r\n") && regtest::setModifiedTime(other, before)
+                && regtest::renameOver(other, path);
         } else if (change == "delete") {
             changed = changed && file.remove();
         } else if (change == "folder") {
@@ -727,6 +921,10 @@ void TestRegisterDrills::fileChangedBeforeReplace()
 
 int main(int argc, char **argv)
 {
+#ifdef Q_OS_WIN
+    // A child's report is read byte for byte: no CR before its line ends.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     if (argc == 3 && qstrcmp(argv[1], "--add-loop") == 0)
         return addLoop(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && qstrcmp(argv[1], "--load-once") == 0)
