@@ -68,6 +68,7 @@ class TestLegacyImport : public QObject {
 private slots:
     void firstLoad_data();
     void firstLoad();
+    void deletedAfterTheLoad();
 };
 
 void TestLegacyImport::firstLoad_data()
@@ -181,6 +182,22 @@ void TestLegacyImport::firstLoad()
         QVERIFY(QDir(oldFiles[0]).removeRecursively());
     QCOMPARE(register_.load().status, LoadResult::Status::Imported);
     QCOMPARE(regtest::readBytes(register_.path()), next);
+}
+
+// The player's file deleted after the load stands for what a load would create now: the old
+// file's names, which the winner follows.
+void TestLegacyImport::deletedAfterTheLoad()
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath("System32/001MpTa.cms");
+    QVERIFY(QDir().mkpath(dir.filePath("System32")) && regtest::writeBytes(old, "Ana\r\n"));
+    WinnersFile register_(dir.filePath("pindel"), {old});
+    QCOMPARE(register_.load().status, LoadResult::Status::Imported);
+    QVERIFY(QFile::remove(register_.path()));
+    const winners::SaveResult saved = register_.addWinner("Eva");
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Ana\r\nEva\r\n"));
+    QCOMPARE(regtest::readBytes(old), QByteArray("Ana\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestLegacyImport)
