@@ -197,7 +197,7 @@ def read_shortcut(path):
             count, = struct.unpack_from("<H", data, at)
             width = 2 if flags & _UNICODE else 1
             raw = data[at + 2:at + 2 + count * width]
-            info[key] = raw.decode("utf-16-le" if width == 2 else "cp1252")
+            info[key] = raw.decode("utf-16-le" if width == 2 else "cp1252").rstrip("\0")
             at += 2 + count * width
     return info
 
@@ -213,19 +213,23 @@ class WineDesktop(Desktop):
         self.prefix = prefix
 
     def launch(self, program, env=None, name="app", args=(), wine_debug="-all"):
-        """Starts a Windows program: an .exe (Linux or Windows path) directly, a shortcut
-        (.lnk) the way the Start menu opens it (start.exe, which waits for the program).  The
+        """Starts a Windows program: an .exe (Linux or Windows path), or a shortcut (.lnk) the
+        way the Start menu opens one: its target, with its arguments, in its working folder.
+        (start.exe would do the same, but does not wait for what a shortcut starts.)  The
         caller's QT_* variables in `env` reach it; `wine_debug` is WINEDEBUG (e.g.
         "-all,+loaddll" logs every DLL it loads).  Its output goes to <artifacts>/<name>.log."""
         full = self.prefix.env({"DISPLAY": self.display, "WAYLAND_DISPLAY": None, "WINEDEBUG": wine_debug})
         for key, value in (env or {}).items():
             full["WINE" + key if key.startswith(("QT_", "QTEST_")) else key] = value
         full = {k: v for k, v in full.items() if v is not None}
+        cwd = None
         if program.lower().endswith(".lnk"):
-            argv = ["wine", "start", "/wait", "/unix", program, *args]
-        else:
-            argv = ["wine", program, *args]
-        proc = spawn(argv, env=full, log_path=os.path.join(self.artifacts, f"{name}.log"))
+            link = read_shortcut(program)
+            program, cwd = link["target"], link.get("working_dir")
+            args = [*(link.get("arguments") or "").split(), *args]
+            cwd = self.prefix.unix_path(cwd) if cwd else None
+        argv = ["wine", program, *args]
+        proc = spawn(argv, env=full, log_path=os.path.join(self.artifacts, f"{name}.log"), cwd=cwd)
         self._apps.append(proc)
-        log(f"started {' '.join(argv)} as pid {proc.pid}")
+        log(f"started {' '.join(argv)} as pid {proc.pid}" + (f" in {cwd}" if cwd else ""))
         return proc
