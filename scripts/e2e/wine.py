@@ -48,8 +48,9 @@ class WinePrefix:
 
     def env(self, extra=None):
         """The environment of a Wine command in this prefix: the caller's, minus what Wine
-        would take from a Linux session."""
-        env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "QT_", "QTEST_"))}
+        would take from a Linux session (its display too: `extra` names the one to use)."""
+        env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "QT_", "QTEST_"))
+               and k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
         env.update(WINEPREFIX=self.path, WINEARCH="win64", WINEDEBUG="-all", WINEDLLOVERRIDES=DLL_OVERRIDES,
                    USER=self.user, LOGNAME=self.user)
         env.update(extra or {})
@@ -67,7 +68,7 @@ class WinePrefix:
         """Makes the prefix (wineboot: the Windows folders and the registry), about 15 s."""
         os.makedirs(self.path, exist_ok=True)
         if not os.path.isfile(os.path.join(self.path, "system.reg")):
-            done = self._run(["wineboot", "-i"], self.timeout, {"DISPLAY": None}, "wineboot")
+            done = self._run(["wineboot", "-i"], self.timeout, what="wineboot")
             if done.returncode != 0:
                 raise HarnessError(f"wineboot failed ({done.returncode}) in {self.path}")
         self.wait_idle()
@@ -218,7 +219,7 @@ class WineDesktop(Desktop):
         (start.exe would do the same, but does not wait for what a shortcut starts.)  The
         caller's QT_* variables in `env` reach it; `wine_debug` is WINEDEBUG (e.g.
         "-all,+loaddll" logs every DLL it loads).  Its output goes to <artifacts>/<name>.log."""
-        full = self.prefix.env({"DISPLAY": self.display, "WAYLAND_DISPLAY": None, "WINEDEBUG": wine_debug})
+        full = self.prefix.env({"DISPLAY": self.display, "WINEDEBUG": wine_debug})
         for key, value in (env or {}).items():
             full["WINE" + key if key.startswith(("QT_", "QTEST_")) else key] = value
         full = {k: v for k, v in full.items() if v is not None}
