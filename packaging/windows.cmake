@@ -63,8 +63,11 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON CACHE BOOL "install and package do not 
 
 # A 64-bit installer (the stubs Debian's nsis ships for amd64), into the 64-bit Program Files
 # and the 64-bit view of the registry, so Add/Remove Programs lists it where a 64-bit program
-# belongs.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# belongs.  The line under its pages names the game, not the installer's maker (CPack's own
+# setting for that line needs an option Linux's makensis lacks).
+set(CPACK_NSIS_DEFINES [[
+  Target amd64-unicode
+  BrandingText "Pindel 1.00 - Maberto"]])
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_NSIS_PACKAGE_NAME Pindel)
