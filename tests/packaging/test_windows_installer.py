@@ -24,7 +24,7 @@ PROGRAM = INSTALL_DIR + r"\pindel.exe"
 DLLS = {"qt6core.dll", "qt6gui.dll", "qt6widgets.dll", "qt6svg.dll", "libstdc++-6.dll",
         "libgcc_s_seh-1.dll", "libwinpthread-1.dll", "platforms/qwindows.dll",
         "styles/qwindowsvistastyle.dll"}
-FILES = DLLS | {"pindel.exe", "licencia.txt", "terceros.txt"}
+FILES = DLLS | {"pindel.exe", "licencia.txt", "terceros.txt", "liberationsans-ofl.txt", "z003-agpl.txt"}
 WINNERS = b"Ana\r\nJos\xe9 Mar\xeda\r\n"
 
 
