@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QDir>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
@@ -20,8 +21,13 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
-#elif defined(Q_OS_WIN)
+#endif
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace pindel::winners {
@@ -40,6 +46,17 @@ constexpr int kLockWaitMs = 2000;
 // lock only when its holder no longer keeps the file locked with flock, so a live copy,
 // however slow, never loses its lock this way.
 constexpr int kStaleLockMs = 1000;
+
+// How long a read or a replace refused because another program has the file open is tried
+// again.  Windows refuses to replace a file that any program has open (another copy reading
+// it, a virus scanner) and to open a file that a save is just putting in place (Qt's replace
+// holds the new file, shared with no one, until its rename is done): both last a moment.
+// Elsewhere an open file can be opened and replaced, and a refusal is final at once.
+#ifdef Q_OS_WIN
+constexpr int kInUseWaitMs = 1000;
+#else
+constexpr int kInUseWaitMs = 0;
+#endif
 
 // How many times a save starts again from a fresh read when the file changed under it
 // before it could replace it.  Each round is one read and one write of a small file; a file
@@ -118,16 +135,35 @@ QString notARegularFile(const QFileInfo &info)
     return {};
 }
 
+// The pauses between tries of something another program holds up for a moment: short, so
+// that the moment it is free is not missed.
+unsigned nextPause(unsigned pauseMs)
+{
+    return std::min(pauseMs * 2, 8u);
+}
+
+// Opens `file` for reading, trying again for kInUseWaitMs while it is there but refused.
+bool openForReading(QFile &file, QString &reason)
+{
+    const QDeadlineTimer deadline(kInUseWaitMs);
+    for (unsigned pauseMs = 1; !file.open(QIODevice::ReadOnly); pauseMs = nextPause(pauseMs)) {
+        if (deadline.hasExpired() || !QFileInfo::exists(file.fileName())) {
+            reason = file.errorString();
+            return false;
+        }
+        QThread::msleep(pauseMs);
+    }
+    return true;
+}
+
 // Reads the whole file; false, with the system's reason, when it cannot be opened or a read
 // fails part-way (`bytes` then holds what was read).  `stamp`, when given, receives the
 // stamp of the file the bytes come from, taken before the first byte is read.
 bool readAll(const QString &path, QByteArray &bytes, QString &reason, FileStamp *stamp = nullptr)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    if (!openForReading(file, reason))
         return false;
-    }
     if (stamp)
         *stamp = stampOfOpenFile(file);
     char chunk[kReadChunk];
@@ -173,7 +209,7 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
     return true;
 }
 
-enum class Replaced { Done, Failed, ChangedMeanwhile };
+enum class Replaced { Done, Failed, RenameRefused, ChangedMeanwhile };
 
 // Replaces the file at `path` with `bytes` in one rename, provided the path still holds the
 // file stamped `read`: the new content goes to a temporary file beside the old one first,
@@ -197,10 +233,8 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
         file.cancelWriting();
         return Replaced::Failed;
     }
-#ifdef Q_OS_UNIX
     // commit() syncs too; done here, its own sync finds nothing left to write.
     syncToDisk(file);
-#endif
 #ifdef PINDEL_REGISTER_TEST_HOOKS
     if (beforeReplaceHook())
         beforeReplaceHook()();
@@ -211,9 +245,22 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
     }
     if (!file.commit()) {
         reason = file.errorString();
-        return Replaced::Failed;
+        return Replaced::RenameRefused;
     }
     return Replaced::Done;
+}
+
+// replaceFile, tried again for kInUseWaitMs while the rename is refused, each time from the
+// check that the file is still the one read.
+Replaced replaceWhenFree(const QString &path, const QByteArray &bytes, const FileStamp &read, QString &reason)
+{
+    const QDeadlineTimer deadline(kInUseWaitMs);
+    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
+        const Replaced replaced = replaceFile(path, bytes, read, reason);
+        if (replaced != Replaced::RenameRefused || deadline.hasExpired())
+            return replaced;
+        QThread::msleep(pauseMs);
+    }
 }
 
 // Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
@@ -311,13 +358,30 @@ QString oldFileWouldBeLost(const OldFile &old)
 bool takeLock(QLockFile &lock)
 {
     const QDeadlineTimer deadline(kLockWaitMs);
-    for (unsigned pauseMs = 1;; pauseMs = std::min(pauseMs * 2, 8u)) {
+    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
         if (lock.tryLock(0))
             return true;
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
         QThread::msleep(pauseMs);
     }
+}
+
+// Whether the lock file's few bytes fit on the disk.  On Windows QLockFile keeps a lock file
+// it could create but not write (a full disk) open until the program ends: the file stays
+// behind, and no later save of this run can take the lock.  With no room for it, a save goes
+// ahead without the lock, as when the lock cannot be created at all.
+bool roomForTheLock(const QString &directory)
+{
+#ifdef Q_OS_WIN
+    ULARGE_INTEGER available {};
+    return !::GetDiskFreeSpaceExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(directory).utf16()),
+                                  &available, nullptr, nullptr)
+        || available.QuadPart > 0;
+#else
+    Q_UNUSED(directory);
+    return true;   // elsewhere QLockFile removes a lock file it could not write
+#endif
 }
 
 } // namespace
@@ -506,7 +570,7 @@ SaveResult WinnersFile::addWinner(const QString &name)
     // the win, and the check before the rename still keeps everything the file holds.
     QLockFile lock(lockPath(m_directory));
     lock.setStaleLockTime(kStaleLockMs);
-    if (takeLock(lock))
+    if (roomForTheLock(m_directory) && takeLock(lock))
         removeLeftoverTemporaries(m_directory);
 
     // The file is read, the winner added and the result put in its place only if the path
@@ -538,11 +602,12 @@ SaveResult WinnersFile::addWinner(const QString &name)
             return result;
         }
 
-        switch (replaceFile(result.path, withWinner(current, name), read, reason)) {
+        switch (replaceWhenFree(result.path, withWinner(current, name), read, reason)) {
         case Replaced::Done:
             result.ok = true;
             return result;
         case Replaced::Failed:
+        case Replaced::RenameRefused:
             result.error = saveFailed(result.path, reason);
             return result;
         case Replaced::ChangedMeanwhile:
