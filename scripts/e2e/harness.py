@@ -74,10 +74,10 @@ def _reap_all():
 atexit.register(_reap_all)
 
 
-def spawn(argv, log_path, env=None, pass_fds=()):
+def spawn(argv, log_path, env=None, pass_fds=(), cwd=None):
     with open(log_path, "wb") as out:
         proc = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                pass_fds=pass_fds, preexec_fn=_child_setup)
+                                pass_fds=pass_fds, preexec_fn=_child_setup, cwd=cwd)
     _live.append(proc)
     return proc
 

@@ -1,0 +1,197 @@
+// The older program's winners file, found where it kept it (the system folder, or that
+// folder's per-user VirtualStore copy) when the player's own file does not exist yet: copied
+// byte for byte, never changed, and never lost when it cannot be read.
+
+#include "register_test_util.h"
+#include "winners_file.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+using namespace pindel;
+using winners::LoadResult;
+using winners::WinnersFile;
+
+Q_DECLARE_METATYPE(LoadResult::Status)
+
+namespace {
+
+// A regular file the system refuses to open for as long as the object lives: on Windows
+// another program holds it open and shares it with nobody; elsewhere its permissions deny it.
+class Refused {
+public:
+    explicit Refused(const QString &path)
+#ifdef Q_OS_WIN
+        : m_handle(CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                               GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~Refused() { CloseHandle(m_handle); }
+    bool ok() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+#else
+        : m_denied(path)
+    {
+    }
+    bool ok() const { return m_denied.ok(); }
+
+private:
+    regtest::AccessDenied m_denied;
+#endif
+};
+
+// Puts `content` at `path`: "<folder>" makes a folder there, a null QByteArray nothing, and
+// "<refused>" before the bytes a file the system will refuse to open.
+bool put(const QString &path, QByteArray content)
+{
+    if (content == "<folder>")
+        return QDir().mkpath(path + "/dentro");
+    content.replace("<refused>", "");
+    return content.isNull() || regtest::writeBytes(path, content);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return "<folder>";
+    return QFileInfo::exists(path) ? regtest::readBytes(path) : QByteArray();
+}
+
+using B = QByteArray;
+using Status = LoadResult::Status;
+
+} // namespace
+
+class TestLegacyImport : public QObject {
+    Q_OBJECT
+private slots:
+    void firstLoad_data();
+    void firstLoad();
+    void deletedAfterTheLoad();
+};
+
+void TestLegacyImport::firstLoad_data()
+{
+    QTest::addColumn<B>("system");        // the old file in the system folder
+    QTest::addColumn<B>("virtualStore");  // the old file in its VirtualStore copy
+    QTest::addColumn<B>("own");           // the player's file: "<meanwhile>" puts it there while the load writes
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<B>("after");         // the player's file after the load
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<B>("next");          // after adding "Pia"; when the load failed, after a
+                                          // load once the old file can be read
+    const B none;
+    QTest::newRow("in neither place") << none << none << none << Status::Created << B("Aun no lo ha logrado nadie\r\n")
+                                      << QStringList{"Aun no lo ha logrado nadie"} << B("Pia\r\n");
+    QTest::newRow("in the system folder") << B("Ana\r\nI\xf1igo\r\n") << none << none << Status::Imported
+                                          << B("Ana\r\nI\xf1igo\r\n") << QStringList{"Ana", QString::fromUtf8("Iñigo")}
+                                          << B("Ana\r\nI\xf1igo\r\nPia\r\n");
+    QTest::newRow("only in the VirtualStore copy") << none << B("Luis\r\n") << none << Status::Imported
+                                                   << B("Luis\r\n") << QStringList{"Luis"} << B("Luis\r\nPia\r\n");
+    QTest::newRow("in both: the system folder's") << B("Ana\r\n") << B("Luis\r\n") << none << Status::Imported
+                                                  << B("Ana\r\n") << QStringList{"Ana"} << B("Ana\r\nPia\r\n");
+    QTest::newRow("odd line ends copied as they are") << B("Ana\rLuis\nEva") << none << none << Status::Imported
+                                                      << B("Ana\rLuis\nEva") << QStringList{"Ana", "Luis\nEva"}
+                                                      << B("Ana\r\nLuis\nEva\r\nPia\r\n");
+    QTest::newRow("an empty old file") << B("") << none << none << Status::Imported << B("") << QStringList{}
+                                       << B("Pia\r\n");
+    QTest::newRow("the system folder's unreadable") << B("<refused>Ana\r\n") << B("Luis\r\n") << none
+                                                    << Status::Unreadable << none << QStringList{} << B("Ana\r\n");
+    QTest::newRow("a folder in the system folder's place") << B("<folder>") << B("Luis\r\n") << none
+                                                           << Status::Unreadable << none << QStringList{} << B("Luis\r\n");
+    QTest::newRow("the VirtualStore copy unreadable") << none << B("<refused>Luis\r\n") << none << Status::Unreadable
+                                                      << none << QStringList{} << B("Luis\r\n");
+    QTest::newRow("the player's own file already there") << B("Ana\r\n") << none << B("Eva\r\n") << Status::Read
+                                                         << B("Eva\r\n") << QStringList{"Eva"} << B("Eva\r\nPia\r\n");
+    QTest::newRow("another copy's file appearing meanwhile") << B("Ana\r\n") << none << B("<meanwhile>Eva\r\n")
+                                                             << Status::Read << B("Eva\r\n") << QStringList{"Eva"}
+                                                             << B("Eva\r\nPia\r\n");
+}
+
+// Afterwards the old files are as they were, the player's folder holds the file or nothing
+// at all, and a save adds to what the load showed, or is refused while an old file that
+// exists cannot be read; once it can, the next load copies it.
+void TestLegacyImport::firstLoad()
+{
+    QFETCH(B, system);
+    QFETCH(B, virtualStore);
+    QFETCH(B, own);
+    QFETCH(Status, status);
+    QFETCH(B, after);
+    QFETCH(QStringList, lines);
+    QFETCH(B, next);
+    QTemporaryDir dir;
+    const QString oldFiles[] = {dir.filePath("Windows/System32/001MpTa.cms"),
+                                dir.filePath("VirtualStore/Windows/System32/001MpTa.cms")};
+    const QString ownDirectory = dir.filePath("pindel");
+    for (const QString &folder : {QFileInfo(oldFiles[0]).path(), QFileInfo(oldFiles[1]).path(), ownDirectory})
+        QVERIFY(QDir().mkpath(folder));
+    WinnersFile register_(ownDirectory, {oldFiles[0], oldFiles[1]});
+    const bool meanwhile = own.startsWith("<meanwhile>");
+    QVERIFY(put(oldFiles[0], system) && put(oldFiles[1], virtualStore) && (meanwhile || put(register_.path(), own)));
+    winners::testing::setBeforeCreate([&] { QVERIFY(!meanwhile || put(register_.path(), own.mid(11))); });
+    const std::shared_ptr<void> noHook(nullptr, [](void *) { winners::testing::setBeforeCreate({}); });
+
+    LoadResult loaded;
+    {
+        const int refused = system.startsWith("<refused>") ? 0 : virtualStore.startsWith("<refused>") ? 1 : -1;
+        const std::unique_ptr<Refused> lock(refused < 0 ? nullptr : new Refused(oldFiles[refused]));
+        QVERIFY(!lock || lock->ok());
+        loaded = register_.load();
+    }
+    system.replace("<refused>", "");
+    virtualStore.replace("<refused>", "");
+    QCOMPARE(loaded.status, status);
+    QCOMPARE(contentOf(register_.path()), after);
+    QCOMPARE(loaded.lines, lines);
+    QCOMPARE(regtest::entriesOf(ownDirectory), after.isNull() ? QStringList{} : QStringList{"001MpTa.cms"});
+
+    winners::testing::setBeforeCreate({});
+    const winners::SaveResult saved = register_.addWinner("Pia");
+    QCOMPARE(contentOf(oldFiles[0]), system);
+    QCOMPARE(contentOf(oldFiles[1]), virtualStore);
+    if (loaded.ok()) {
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(regtest::readBytes(register_.path()), next);
+        return;
+    }
+    const QString unreadable = oldFiles[system.isNull() ? 1 : 0];
+    QVERIFY2(loaded.error.startsWith("No se pudo leer el archivo de ganadores anterior " + unreadable + ": "),
+             qPrintable(loaded.error));
+    QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path()
+                              + ": no se pudo leer el archivo de ganadores anterior " + unreadable
+                              + QString::fromUtf8(" y se perderían los nombres que guarda"));
+    QCOMPARE(regtest::entriesOf(ownDirectory), QStringList{});
+    if (system == "<folder>")
+        QVERIFY(QDir(oldFiles[0]).removeRecursively());
+    QCOMPARE(register_.load().status, Status::Imported);
+    QCOMPARE(regtest::readBytes(register_.path()), next);
+}
+
+// The player's file deleted after the load stands for what a load would create now: the old
+// file's names, which the winner follows.
+void TestLegacyImport::deletedAfterTheLoad()
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath("System32/001MpTa.cms");
+    QVERIFY(QDir().mkpath(dir.filePath("System32")) && regtest::writeBytes(old, "Ana\r\n"));
+    WinnersFile register_(dir.filePath("pindel"), {old});
+    QCOMPARE(register_.load().status, Status::Imported);
+    QVERIFY(QFile::remove(register_.path()));
+    const winners::SaveResult saved = register_.addWinner("Eva");
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(regtest::readBytes(register_.path()), B("Ana\r\nEva\r\n"));
+    QCOMPARE(regtest::readBytes(old), B("Ana\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestLegacyImport)
+#include "test_legacy_import.moc"
