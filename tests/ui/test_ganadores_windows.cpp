@@ -12,14 +12,18 @@
 
 #include <QDir>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <QtTest>
 
 using pindel::Lifecycle;
 
 namespace {
 
-// The user's local application data, as Windows names it to every program.
-QString local() { return QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA")); }
+// The user's local application data, as the program finds it: Windows' own folder, which every
+// Windows test program sees through Qt's test mode (its "qttest" folder inside), so that
+// no test touches a player's files.  (Under Wine the variable LOCALAPPDATA may still name the
+// user a test of the same prefix ran as before.)
+QString local() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 
 QByteArray bytesOf(const QString &path)
 {
