@@ -3,6 +3,7 @@
 // player's own file.  The old file is put in this Windows user's VirtualStore copy of the
 // system folder; the system folder itself is shared by every test of the Wine prefix.
 
+#include "carpeta_datos.h"
 #include "dialogs.h"
 #include "frmsolucion.h"
 #include "fuentes.h"
@@ -12,14 +13,16 @@
 
 #include <QDir>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <QtTest>
 
 using pindel::Lifecycle;
 
 namespace {
 
-// The user's local application data, as Windows names it to every program.
-QString local() { return QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA")); }
+// The user's local application data, as Qt names it (in the tests' mode, Qt's own folder
+// inside it, so the VirtualStore copy below is the test's, never a player's).
+QString local() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 
 QByteArray bytesOf(const QString &path)
 {
@@ -39,11 +42,11 @@ private slots:
 
 void TestGanadoresWindows::init()
 {
-    QVERIFY(QDir(local() + "/pindel").removeRecursively());
-    QVERIFY(QDir(local() + "/VirtualStore/windows").removeRecursively());
+    QVERIFY(CarpetaDatos().isValid());
 }
 
-// Wine's 64-bit system folders, each followed by its VirtualStore copy.
+// Wine's 64-bit system folders, each followed by its VirtualStore copy (outside the tests'
+// mode, under the user's local application data itself).
 void TestGanadoresWindows::foldersOfTheOlderProgram()
 {
     QCOMPARE(pindel::Module1::legacyDirectories(),
