@@ -22,6 +22,7 @@ BOARD_TITLE = " Pindel.  Maberto."
 PRESENTATION_TITLE = "Form1"
 SOLUTION_TITLE = "Solución al Pindel. Maberto."
 REQUIRED_TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xmodmap", "xwininfo", "xprop", "import")
+WINE_TOOLS = ("wine", "wineboot", "wineserver", "xclip")
 
 _T0 = time.monotonic()
 
@@ -74,10 +75,10 @@ def _reap_all():
 atexit.register(_reap_all)
 
 
-def spawn(argv, log_path, env=None, pass_fds=()):
+def spawn(argv, log_path, env=None, pass_fds=(), cwd=None):
     with open(log_path, "wb") as out:
         proc = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                pass_fds=pass_fds, preexec_fn=_child_setup)
+                                pass_fds=pass_fds, cwd=cwd, preexec_fn=_child_setup)
     _live.append(proc)
     return proc
 
@@ -261,6 +262,10 @@ class Desktop:
         log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
+    def winners_file(self):
+        """Where the program started by `launch` keeps its winners."""
+        return os.path.join(self.scratch, "data", "pindel", "001MpTa.cms")
+
     def lsan_options(self, name, leaks):
         """LSAN_OPTIONS for a program started here: the caller's, with the `leak:` suppressions
         `leaks` added to the caller's own file, and the full unwinder for allocations.  Debian's
@@ -421,6 +426,19 @@ class Desktop:
         return path
 
 
+def desktop_for(program, artifacts, **kw):
+    """The desktop `program` runs on: a Windows program (.exe, the Windows build) under Wine,
+    any other on the plain X desktop."""
+    if is_windows_program(program):
+        from winedesktop import WineDesktop
+        return WineDesktop(artifacts, **kw)
+    return Desktop(artifacts, **kw)
+
+
+def is_windows_program(program):
+    return program.lower().endswith(".exe")
+
+
 # --- the program's windows ----------------------------------------------------------------
 
 # The board: a 7 x 7 grid whose holes are the cells in rows 2..4 or columns 2..4; the hole in
@@ -438,6 +456,7 @@ NEW_GAME = (512, 168)          # Command2 (480, 152, 65, 33)
 LEAVE = (512, 200)             # Command4 (480, 184, 65, 33)
 PLAY = (363, 120)              # the presentation's Command1 (269, 80, 188, 81)
 EXIT = (312, 204)              # the presentation's Command3 (272, 192, 81, 25)
+CREDITS = (416, 204)           # the presentation's Command2 (376, 192, 81, 25)
 
 
 def cell_rect(row, column):
@@ -716,7 +735,8 @@ def run_main(scenario, seconds):
     parser.add_argument("out", nargs="?")
     parser.add_argument("--artifacts")
     args = parser.parse_args()
-    if missing := [t for t in REQUIRED_TOOLS if shutil.which(t) is None]:
+    tools = REQUIRED_TOOLS + (WINE_TOOLS if is_windows_program(args.program) else ())
+    if missing := [t for t in tools if shutil.which(t) is None]:
         sys.exit("missing tools (run scripts/install-deps): " + " ".join(missing))
     artifacts = os.path.abspath(args.artifacts or args.out or "e2e-artifacts")
     shutil.rmtree(artifacts, ignore_errors=True)
