@@ -78,7 +78,7 @@ atexit.register(_reap_all)
 def spawn(argv, log_path, env=None, pass_fds=(), cwd=None):
     with open(log_path, "wb") as out:
         proc = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                pass_fds=pass_fds, cwd=cwd, preexec_fn=_child_setup)
+                                pass_fds=pass_fds, preexec_fn=_child_setup, cwd=cwd)
     _live.append(proc)
     return proc
 
@@ -262,6 +262,10 @@ class Desktop:
         log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
+    def minimise_witness(self, program):
+        """What shows, on this desktop, that `program` asked it to minimise every window."""
+        return IconifiedWindow(self)
+
     def winners_file(self):
         """Where the program started by `launch` keeps its winners."""
         return os.path.join(self.scratch, "data", "pindel", "001MpTa.cms")
@@ -424,6 +428,26 @@ class Desktop:
         self.x(["import", "-silent", "-window", "root", *crop, path])
         log(f"screenshot {path}")
         return path
+
+
+class IconifiedWindow:
+    """The request to minimise every window as openbox carries it out: an ordinary window
+    (xlogo), open in the normal state before the program starts, ends up iconified."""
+
+    def __init__(self, desk):
+        self.desk = desk
+        desk.launch("xlogo", name="xlogo")
+        self.window = desk.wait_window("xlogo")
+        if desk.wm_state(self.window) != "Normal":
+            raise HarnessError(f"xlogo did not start in the normal state: {desk.wm_state(self.window)}")
+
+    def wait(self, timeout=5.0):
+        wait_until(lambda: self.desk.wm_state(self.window) == "Iconic", timeout, "xlogo to be iconified")
+        log("xlogo iconified")
+
+    def check_still(self):
+        if self.desk.wm_state(self.window) != "Iconic":
+            raise HarnessError("xlogo did not stay iconified")
 
 
 def desktop_for(program, artifacts, **kw):

@@ -127,10 +127,12 @@ class WineDesktop(Desktop):
         return self.drive_c("windows", "system32", "001MpTa.cms")
 
     def windows_path(self, path):
-        """The Windows name of a Linux path inside the prefix's drive C."""
-        rel = os.path.relpath(os.path.abspath(path), self.drive_c())
+        """The Windows name of a Linux path: on the prefix's drive C, or else on Z:, Wine's
+        drive for the whole Linux file system."""
+        path = os.path.abspath(path)
+        rel = os.path.relpath(path, self.drive_c())
         if rel.startswith(".."):
-            raise HarnessError(f"{path} is not on the prefix's drive C")
+            return "Z:" + path.replace("/", "\\")
         return "C:\\" + rel.replace("/", "\\")
 
     # the program
@@ -150,12 +152,24 @@ class WineDesktop(Desktop):
         for key, value in (env or {}).items():
             extra["WINE" + key if key.startswith("QT_") else key] = value
         full = self.wine_env(extra)
-        argv = ["wine", self.windows_path(exe) if exe.startswith(self.drive_c()) else exe, *args]
+        argv = ["wine", self.windows_path(exe), *args]
         proc = spawn(argv, env=full, log_path=os.path.join(self.artifacts, f"{name}.log"),
                      cwd=os.path.dirname(exe))
         self._apps.append(proc)
         log(f"started {' '.join(argv)} under Wine as pid {proc.pid}")
         return proc
+
+    def start_tool(self, exe, args=(), name="tool"):
+        """Starts a Windows program of the build's tests as it is, from the build folder."""
+        argv = ["wine", exe, *args]
+        proc = spawn(argv, env=self.wine_env(), log_path=os.path.join(self.artifacts, f"{name}.log"),
+                     cwd=os.path.dirname(exe))
+        self._apps.append(proc)
+        log(f"started {' '.join(argv)} under Wine as pid {proc.pid}")
+        return proc
+
+    def minimise_witness(self, program):
+        return SentKeys(self, program)
 
     # input
 
@@ -183,6 +197,48 @@ class WineDesktop(Desktop):
         wait_until(lambda: self.x(["xclip", "-o", "-selection", "clipboard"], check=False) == text,
                    self.step_timeout, f"the X clipboard to hold {text!r}", interval=0.1)
         self.key("ctrl+v")
+
+
+class SentKeys:
+    """The request to minimise every window as the Windows build makes it: the desktop's own
+    shortcut, the left Windows key down, M down, the left Windows key up, sent as key events.
+    Wine has no shell that acts on it, so the keys themselves are watched: the build's
+    tests/e2e/registro_teclas.exe, started before the program, writes down every key event a
+    low-level keyboard hook sees."""
+
+    EXPECTED = ["abajo 91", "abajo 77", "arriba 91"]  # VK_LWIN = 91, 'M' = 77
+
+    def __init__(self, desk, program):
+        self.desk = desk
+        exe = os.path.join(os.path.dirname(os.path.abspath(program)), "tests", "e2e", "registro_teclas.exe")
+        if not os.path.isfile(exe):
+            raise HarnessError(f"no key recorder at {exe}: build the Windows build's tests")
+        self.path = os.path.join(desk.scratch, "teclas.txt")
+        desk.start_tool(exe, [desk.windows_path(self.path), "600"], name="registro_teclas")
+        wait_until(lambda: self._lines()[:1] == ["listo"], 15.0, "the key recorder to hook the keyboard")
+
+    def _lines(self):
+        try:
+            with open(self.path, encoding="ascii") as f:
+                return f.read().splitlines()
+        except OSError:
+            return []
+
+    def sent(self):
+        """The key events the programs sent, in order; the keys of xdotool are the X server's
+        and reach the hook as real ones."""
+        return [line.rsplit(" ", 1)[0] for line in self._lines()[1:] if line.endswith(" inyectada")]
+
+    def wait(self, timeout=5.0):
+        try:
+            wait_until(lambda: self.sent() == self.EXPECTED, timeout, f"the keys {self.EXPECTED}")
+        except HarnessError as e:
+            raise HarnessError(f"{e}; the keys sent: {self.sent()}")
+        log("the program sent the left Windows key down, M down, the left Windows key up")
+
+    def check_still(self):
+        if self.sent() != self.EXPECTED:
+            raise HarnessError(f"the program sent other keys afterwards: {self.sent()}")
 
 
 def install(desk, program):
