@@ -36,6 +36,7 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
 	./$(BUILD)/bench/pindel_bench
 	scripts/bench-desktop $(BUILD)
+	scripts/bench-installer $(WIN_BUILD)
 
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
 # the real program on a private X server with a window manager.  Then the Wayland scenarios'

@@ -12,22 +12,9 @@ if(NOT PINDEL_WINE)
 endif()
 
 # The folders of the DLLs every program of the build needs: Qt's own, and the compiler's
-# runtime (libstdc++, libgcc, winpthread), wherever this compiler keeps them.
-get_target_property(pindel_qtcore_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
-if(NOT pindel_qtcore_dll)
-  get_target_property(pindel_qtcore_dll Qt6::Core IMPORTED_LOCATION)
-endif()
-get_filename_component(PINDEL_QT_BIN_DIR "${pindel_qtcore_dll}" DIRECTORY)
-set(PINDEL_WINE_PATHS ${PINDEL_QT_BIN_DIR})
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-                  OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(IS_ABSOLUTE "${found}" AND EXISTS "${found}")
-    get_filename_component(found "${found}" REALPATH)
-    get_filename_component(dir "${found}" DIRECTORY)
-    list(APPEND PINDEL_WINE_PATHS ${dir})
-  endif()
-endforeach()
+# runtime (libstdc++, libgcc, winpthread).
+include(${CMAKE_CURRENT_LIST_DIR}/PindelWindowsDlls.cmake)
+set(PINDEL_WINE_PATHS ${PINDEL_QT_BIN_DIR} ${PINDEL_RUNTIME_DIRS})
 list(REMOVE_DUPLICATES PINDEL_WINE_PATHS)
 
 set(PINDEL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine CACHE PATH "The Wine prefix the Windows tests share")
