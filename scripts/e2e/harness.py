@@ -262,8 +262,8 @@ class Desktop:
         log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
-    def minimise_witness(self, program):
-        """What shows, on this desktop, that `program` asked it to minimise every window."""
+    def minimise_witness(self):
+        """What shows, on this desktop, that the program asked it to minimise every window."""
         return IconifiedWindow(self)
 
     def winners_file(self):
@@ -349,7 +349,16 @@ class Desktop:
         return self.geometry(window)[:2]
 
     def activate(self, window):
+        """Asks the window manager to give `window` the keyboard, and waits until it names it
+        the active window (xdotool's --sync gives up at once while no window is active, as
+        when a Windows program's first window has just been mapped under Wine)."""
         self.x(["xdotool", "windowactivate", "--sync", str(window)])
+        wait_until(lambda: self.active_window() == window, self.step_timeout, f"window {window} to become active")
+
+    def active_window(self):
+        out = self.x(["xprop", "-root", "_NET_ACTIVE_WINDOW"], check=False)
+        m = re.search(r"window id # (0x[0-9a-f]+)", out)
+        return int(m.group(1), 16) if m else None
 
     def wm_state(self, window):
         """"Iconic" or "Normal", as the window manager last set WM_STATE on the window."""
@@ -454,8 +463,8 @@ def desktop_for(program, artifacts, **kw):
     """The desktop `program` runs on: a Windows program (.exe, the Windows build) under Wine,
     any other on the plain X desktop."""
     if is_windows_program(program):
-        from winedesktop import WineDesktop
-        return WineDesktop(artifacts, **kw)
+        from winedesktop import WindowsDesktop
+        return WindowsDesktop(artifacts, program, **kw)
     return Desktop(artifacts, **kw)
 
 

@@ -43,7 +43,7 @@ def with_panel(desk, program):
         width, height = x.size
         background = x.window((0, 0, width, height), "DESKTOP", "escritorio")
         panel = x.window((0, 0, width, PANEL), "DOCK", "panel", strut=(0, 0, PANEL, 0))
-        witness = desk.minimise_witness(program)
+        witness = desk.minimise_witness()
         wait_until(lambda: f"= 0, {PANEL}, {width}, {height - PANEL}," in
                    desk.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 5.0,
                    "openbox to leave the panel's strip out of the work area")

@@ -46,7 +46,7 @@ def check_presentation(desk, window):
 
 
 def first_run(desk, program):
-    witness = desk.minimise_witness(program)
+    witness = desk.minimise_witness()
     app = desk.launch(program, name="pindel-1")
     window = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
     ox, oy = check_presentation(desk, window)
