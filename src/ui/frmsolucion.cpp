@@ -243,13 +243,14 @@ void FrmSolucion::centreOnScreen()
 void FrmSolucion::placeFrameAt(const QPoint &corner)
 {
     // move() places the frame Qt knows, which on Windows need not be the one drawn.
-    move(corner + pos() - Module1::outerFrame(this).topLeft());
+    move(corner + frameGeometry().topLeft() - Module1::outerFrame(this).topLeft());
 }
 
 void FrmSolucion::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (Module1::outerFrame(this).topLeft() != m_frameCorner)
+    const QPoint drawn = Module1::outerFrame(this).topLeft();
+    if (drawn != frameGeometry().topLeft() && drawn != m_frameCorner)
         placeFrameAt(m_frameCorner);
 }
 

@@ -59,8 +59,9 @@ protected:
     // The close box: the close goes through the lifecycle, which runs nothing else for
     // this window.
     void closeEvent(QCloseEvent *event) override;
-    // The frame drawn is known once the native window exists: its corner goes where the load
-    // handler put the frame, before the window shows.
+    // The frame drawn is known once the native window exists; where it is not the frame Qt
+    // places (Windows), its corner goes where the load handler put the frame, before the
+    // window shows.
     void showEvent(QShowEvent *event) override;
 
 private:

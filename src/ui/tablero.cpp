@@ -311,7 +311,7 @@ QRect Tablero::marcoExterior() const
     const QRect frame = Module1::outerFrame(this);
     const QSize extra = frame.size() - size();
     if (extra.width() < 0 || extra.height() < 0 || extra.width() > 200 || extra.height() > 200)
-        return QRect(pos(), size());
+        return QRect(frameGeometry().topLeft(), size());
     return frame;
 }
 
@@ -327,7 +327,7 @@ void Tablero::centrar()
     const QSize outer = marco.size();
     m_centradoCon = outer;
     // move() places the frame Qt knows, which on Windows need not be the one drawn.
-    const QPoint desde = pos() - marco.topLeft();
+    const QPoint desde = frameGeometry().topLeft() - marco.topLeft();
     const float top = (static_cast<float>(pantalla.height()) - static_cast<float>(outer.height())) / 2.0f;
     move(x(), static_cast<int>(std::floor(top)) + pantalla.top() + desde.y());
     const float left = (static_cast<float>(pantalla.width()) - static_cast<float>(outer.width())) / 2.0f;
