@@ -338,6 +338,10 @@ class Desktop:
         left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
         return x - left, y - top, w + left + right, h + top + bottom
 
+    def shown_frame(self, window):
+        """The window's rectangle as the screen shows it, frame included."""
+        return self.frame_geometry(window)
+
     def screen_rect(self):
         """The part of the X screen that a whole-screen picture shows; None: all of it."""
         return None
@@ -431,7 +435,7 @@ class Desktop:
             self._shots += 1
             path = os.path.join(self.artifacts, f"{self._shots:02d}-{name}.png")
         crop = []
-        if rect := (self.frame_geometry(window) if window is not None else self.screen_rect()):
+        if rect := (self.shown_frame(window) if window is not None else self.screen_rect()):
             x, y, w, h = rect
             crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
         self.x(["import", "-silent", "-window", "root", *crop, path])

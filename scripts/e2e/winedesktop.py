@@ -94,6 +94,10 @@ class WindowsDesktop(WineDesktop):
         left, top, right, bottom = self._insets[window]
         return x - left, y - top, w + left + right, h + top + bottom
 
+    def shown_frame(self, window):
+        """What the screen shows is openbox's frame round the window."""
+        return Desktop.frame_geometry(self, window)
+
     def _windows_insets(self, client):
         exe = os.path.join(self.tools, "marcos_ventanas.exe")
         listing = os.path.join(self.scratch, "marcos.txt")
