@@ -1,5 +1,9 @@
 #include "lectorpantalla.h"
 
+#if defined(Q_OS_WIN)
+#include "escritorio_windows.h"
+#endif
+
 #if PINDEL_HAVE_ATSPI
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -52,7 +56,14 @@ bool lectorDePantallaActivoEn(const QString &direccion)
 
 #else
 
-bool lectorDePantallaActivo() { return false; }
+bool lectorDePantallaActivo()
+{
+#if defined(Q_OS_WIN)
+    return escritorio::hayLectorDePantalla();
+#else
+    return false;
+#endif
+}
 
 bool lectorDePantallaActivoEn(const QString &) { return false; }
 

@@ -13,6 +13,29 @@
 
 #include <cstdio>
 
+#if defined(Q_OS_WIN)
+#include "escritorio_windows.h"
+#endif
+
+namespace {
+
+// Prints the command line's answer for whoever started the program: standard output, or
+// standard error for a refusal.  True when it was printed.  A Windows desktop program has no
+// console of its own; the shell's Windows file finds where the text can be seen.
+bool responder(const QString &texto, bool error)
+{
+#if defined(Q_OS_WIN)
+    return pindel::escritorio::mostrarTexto(texto.toStdWString(), error ? pindel::escritorio::Canal::Error
+                                                                        : pindel::escritorio::Canal::Salida);
+#else
+    std::FILE *salida = error ? stderr : stdout;
+    std::fputs(texto.toLocal8Bit().constData(), salida);
+    return std::fflush(salida) == 0;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     pindel::iniciarTraza();
@@ -26,16 +49,15 @@ int main(int argc, char **argv)
     case pindel::Ordenes::Accion::Jugar:
         break;
     case pindel::Ordenes::Accion::Error:
-        std::fputs(ordenes.texto.toLocal8Bit().constData(), stderr);
+        responder(ordenes.texto, true);
         return pindel::Ordenes::kEstadoError;
     case pindel::Ordenes::Accion::Ayuda:
     case pindel::Ordenes::Accion::Version:
-        std::fputs(ordenes.texto.toLocal8Bit().constData(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return responder(ordenes.texto, false) ? 0 : 1;
     }
 
     if (!pindel::elegirPlataforma(ordenes)) {
-        std::fputs(pindel::textoSinPantalla().toLocal8Bit().constData(), stderr);
+        responder(pindel::textoSinPantalla(), true);
         return 1;
     }
     pindel::salirSinAbortoAlArrancar();

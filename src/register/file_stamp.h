@@ -1,7 +1,7 @@
 #pragma once
 // What tells one state of a file from another without reading it again: its identity (the
-// device and inode it lives on) and its content stamp (size, modification time to the
-// nanosecond).  A save compares the stamp of what it read with the stamp of what the path
+// device and inode it lives on; on Windows the volume's serial number and the file's index)
+// and its content stamp (size, modification time to the nanosecond; on Windows in 100 ns).  A save compares the stamp of what it read with the stamp of what the path
 // holds just before its rename, so that it never replaces content it has not read.
 //
 // The modification time comes from the kernel's coarse clock (a few milliseconds on Linux),

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <algorithm>
@@ -19,6 +20,8 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
 #endif
 
 namespace pindel::winners {
@@ -44,8 +47,18 @@ constexpr int kStaleLockMs = 1000;
 // save gives up, with the reason, rather than spin.
 constexpr int kSaveRounds = 5;
 
+// Why a save is refused after a load that could not read the file whole.
+const QString kUnreadAtLoad = QStringLiteral("no se pudo leer entero al abrir el tablero y se "
+                                             "perderían los nombres que guarda");
+
 #ifdef PINDEL_REGISTER_TEST_HOOKS
 std::function<void()> &beforeReplaceHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+std::function<void()> &beforeCreateHook()
 {
     static std::function<void()> hook;
     return hook;
@@ -65,6 +78,13 @@ QString createFailed(const QString &path, const QString &reason)
 QString saveFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("No se pudo guardar el archivo de ganadores %1: %2").arg(path, reason);
+}
+
+QString oldFileUnreadable(const QString &path, const QString &reason)
+{
+    return QStringLiteral("No se pudo leer el archivo de ganadores anterior %1: %2\n"
+                          "No se ha creado el archivo nuevo, para no perder los nombres que "
+                          "guarda; se intentará otra vez al abrir el tablero.").arg(path, reason);
 }
 
 // Creates `directory` and its missing parents.  QDir::mkpath gives no reason when it
@@ -123,6 +143,19 @@ bool readAll(const QString &path, QByteArray &bytes, QString &reason, FileStamp 
     }
 }
 
+// Pushes what `file` holds to the disk, so that a rename after it can never put in place a
+// file whose bytes a power cut would lose.
+void syncToDisk(QFileDevice &file)
+{
+#ifdef Q_OS_UNIX
+    (void)::fsync(file.handle());
+#elif defined(Q_OS_WIN)
+    (void)::_commit(file.handle());
+#else
+    Q_UNUSED(file);
+#endif
+}
+
 // A full disk or a file size limit first shows as a short write with no error set; only
 // the next write fails and gives the system's reason, which the player is owed.
 bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &reason)
@@ -166,7 +199,7 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
     }
 #ifdef Q_OS_UNIX
     // commit() syncs too; done here, its own sync finds nothing left to write.
-    (void)::fsync(file.handle());
+    syncToDisk(file);
 #endif
 #ifdef PINDEL_REGISTER_TEST_HOOKS
     if (beforeReplaceHook())
@@ -216,6 +249,57 @@ QByteArray withWinner(QByteArray bytes, const QString &name)
     if (bytes.startsWith(placeholderLine))
         return bytes.replace(0, placeholderLine.size(), line);
     return bytes.append(line);
+}
+
+// A temporary file written without Qt's buffer, so that a short write (a full disk) shows at
+// once and is retried for the system's reason, which the player is owed.
+class UnbufferedTemporary : public QTemporaryFile {
+public:
+    using QTemporaryFile::QTemporaryFile;
+    bool openUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
+};
+
+// The older program's winners file: the first of the places it may be where anything is
+// there, read whole.
+struct OldFile {
+    enum class State {
+        None,         // in none of the places
+        Found,        // `bytes` holds all of it
+        Unreadable,   // it is there but could not be read: `reason` says why, `bytes` holds
+                      // what was read
+    };
+    State state = State::None;
+    QString path;
+    QByteArray bytes;
+    QString reason;
+};
+
+OldFile findOldFile(const QStringList &places)
+{
+    OldFile old;
+    for (const QString &place : places) {
+        const QFileInfo info(place);
+        if (!info.exists())
+            continue;
+        old.path = place;
+        if (const QString odd = notARegularFile(info); !odd.isEmpty()) {
+            old.state = OldFile::State::Unreadable;
+            old.reason = odd;
+        } else {
+            old.state = readAll(place, old.bytes, old.reason) ? OldFile::State::Found
+                                                               : OldFile::State::Unreadable;
+        }
+        return old;
+    }
+    return old;
+}
+
+// Why a save may not start the list afresh while the older program's file is unreadable:
+// the names it holds would never reach the new file.
+QString oldFileWouldBeLost(const OldFile &old)
+{
+    return QStringLiteral("no se pudo leer el archivo de ganadores anterior %1 y se perderían los "
+                          "nombres que guarda").arg(old.path);
 }
 
 // Takes the lock that orders the saves of every running copy, waiting at most kLockWaitMs
@@ -306,8 +390,8 @@ bool isStorableName(const QString &name)
     return cp1252::canEncode(name);
 }
 
-WinnersFile::WinnersFile(QString directory)
-    : m_directory(std::move(directory))
+WinnersFile::WinnersFile(QString directory, QStringList oldFiles)
+    : m_directory(std::move(directory)), m_oldFiles(std::move(oldFiles))
 {
 }
 
@@ -320,24 +404,36 @@ LoadResult WinnersFile::load()
     if (const QString odd = notARegularFile(info); !odd.isEmpty()) {
         // A directory or a device where the file should be: reading it could block, and
         // nothing may be created over it.
-        m_lastLoadComplete = false;
+        m_saveRefused = kUnreadAtLoad;
         result.status = LoadResult::Status::Unreadable;
         result.error = readFailed(result.path, odd);
         return result;
     }
 
     if (!info.exists()) {
+        const OldFile old = findOldFile(m_oldFiles);
+        if (old.state == OldFile::State::Unreadable) {
+            m_saveRefused = oldFileWouldBeLost(old);
+            result.status = LoadResult::Status::Unreadable;
+            result.lines = decodeLines(old.bytes);
+            result.error = oldFileUnreadable(old.path, old.reason);
+            return result;
+        }
+        const bool importing = old.state == OldFile::State::Found;
+        const QByteArray first = importing ? old.bytes : placeholderFile();
         QString reason;
-        if (createWithPlaceholder(reason)) {
-            m_lastLoadComplete = true;
-            result.status = LoadResult::Status::Created;
-            result.lines = QStringList{QString::fromLatin1(kPlaceholder)};
+        if (createWith(first, reason)) {
+            m_saveRefused.clear();
+            result.status = importing ? LoadResult::Status::Imported : LoadResult::Status::Created;
+            result.lines = decodeLines(first);
             return result;
         }
         if (!QFileInfo::exists(result.path)) {
-            m_lastLoadComplete = true;  // nothing stored there that a save could lose
+            // Nothing stored there that a save could lose, unless the older program's names
+            // were to be copied: a save now would start the list without them.
+            m_saveRefused = importing ? oldFileWouldBeLost(old) : QString();
             result.status = LoadResult::Status::CreateFailed;
-            result.lines = QStringList{QString::fromLatin1(kPlaceholder)};
+            result.lines = decodeLines(first);
             result.error = createFailed(result.path, reason);
             return result;
         }
@@ -346,9 +442,10 @@ LoadResult WinnersFile::load()
 
     QByteArray bytes;
     QString reason;
-    m_lastLoadComplete = readAll(result.path, bytes, reason);
+    const bool complete = readAll(result.path, bytes, reason);
+    m_saveRefused = complete ? QString() : kUnreadAtLoad;
     result.lines = decodeLines(bytes);
-    if (m_lastLoadComplete) {
+    if (complete) {
         result.status = LoadResult::Status::Read;
     } else {
         result.status = LoadResult::Status::Unreadable;
@@ -357,26 +454,31 @@ LoadResult WinnersFile::load()
     return result;
 }
 
-bool WinnersFile::createWithPlaceholder(QString &reason)
+bool WinnersFile::createWith(const QByteArray &bytes, QString &reason)
 {
     if (!makeDirectory(m_directory, reason))
         return false;
-    // NewOnly: never replaces a file, even one that appeared since the caller looked.
-    // Unbuffered, so that a short write (a full disk) shows at once and is retried for the
-    // system's reason, which the player is owed.
-    QFile file(path());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+    // Written beside the file under a name of the form the saves sweep away, then renamed
+    // into place by a rename that never replaces: a copy killed part-way leaves no cut file
+    // to be read as the list, and a file another copy created meanwhile stays as it is.
+    UnbufferedTemporary file(path() + QStringLiteral(".XXXXXX"));
+    if (!file.openUnbuffered()) {
         reason = file.errorString();
         return false;
     }
-    if (!writeAll(file, placeholderFile(), reason) || !file.flush()) {
-        if (reason.isEmpty())
-            reason = file.errorString();
-        file.close();
+    if (!writeAll(file, bytes, reason))
+        return false;
+    syncToDisk(file);
+#ifdef PINDEL_REGISTER_TEST_HOOKS
+    if (beforeCreateHook())
+        beforeCreateHook()();
+#endif
+    file.setAutoRemove(false);   // once renamed, it would remove the winners file
+    if (!file.rename(path())) {
+        reason = file.errorString();
         file.remove();
         return false;
     }
-    file.close();
     return true;
 }
 
@@ -384,10 +486,8 @@ SaveResult WinnersFile::addWinner(const QString &name)
 {
     SaveResult result;
     result.path = path();
-    if (!m_lastLoadComplete) {
-        result.error = saveFailed(result.path,
-                                  QStringLiteral("no se pudo leer entero al abrir el tablero y "
-                                                 "se perderían los nombres que guarda"));
+    if (!m_saveRefused.isEmpty()) {
+        result.error = saveFailed(result.path, m_saveRefused);
         return result;
     }
     if (!isStorableName(name)) {
@@ -425,7 +525,12 @@ SaveResult WinnersFile::addWinner(const QString &name)
         FileStamp read = stampOfPath(result.path);
         if (read.state == FileStamp::State::Missing) {
             // Deleted since the load: it stands for what a load would create now.
-            current = placeholderFile();
+            const OldFile old = findOldFile(m_oldFiles);
+            if (old.state == OldFile::State::Unreadable) {
+                result.error = saveFailed(result.path, oldFileWouldBeLost(old));
+                return result;
+            }
+            current = old.state == OldFile::State::Found ? old.bytes : placeholderFile();
         } else if (!readAll(result.path, current, reason, &read)) {
             result.error = saveFailed(result.path,
                                       QStringLiteral("no se pudo leer (%1) y se perderían los "
@@ -454,6 +559,11 @@ SaveResult WinnersFile::addWinner(const QString &name)
 void testing::setBeforeReplace(std::function<void()> hook)
 {
     beforeReplaceHook() = std::move(hook);
+}
+
+void testing::setBeforeCreate(std::function<void()> hook)
+{
+    beforeCreateHook() = std::move(hook);
 }
 #endif
 

@@ -8,6 +8,9 @@
 //
 // This unit shows no dialog and reads no global: the directory comes in as an argument and
 // every failure goes back to the caller, with the system's reason, for the window to show.
+//
+// Players of the older program kept the file in the Windows system folder.  The places it
+// may be are given to the register too (see WinnersFile), and a first load copies it.
 
 #include <QByteArray>
 #include <QString>
@@ -49,16 +52,20 @@ struct LoadResult {
         Read,          // the file existed and was read to its end
         Created,       // the file was missing and has been created with the placeholder
         Unreadable,    // the file exists but could not be read completely; `lines` holds
-                       // what was read, the file is left untouched
+                       // what was read, the file is left untouched.  Also: the file was
+                       // missing and the older program's file could not be read; nothing
+                       // has been created
         CreateFailed,  // the file was missing and could not be created; `lines` holds the
-                       // placeholder so the board still shows it
+                       // placeholder (or the older program's lines) so the board shows them
+        Imported,      // the file was missing and has been created as a copy of the older
+                       // program's file, byte for byte; `lines` holds its lines
     };
     Status status = Status::Read;
     QStringList lines;
     QString path;
     QString error;     // the system's reason, for the player; empty on success
 
-    bool ok() const { return status == Status::Read || status == Status::Created; }
+    bool ok() const { return status == Status::Read || status == Status::Created || status == Status::Imported; }
 };
 
 struct SaveResult {
@@ -72,14 +79,19 @@ struct SaveResult {
 // file that could not be read, since that would lose the winners it holds.
 class WinnersFile {
 public:
-    explicit WinnersFile(QString directory = QString());
+    // `oldFiles`: where the older program's winners file may be, most likely first (empty
+    // where there was no older program).  Only ever read, never written, moved or deleted.
+    explicit WinnersFile(QString directory = QString(), QStringList oldFiles = {});
 
     const QString &directory() const { return m_directory; }
     QString path() const { return filePath(m_directory); }
 
-    // Reads the file.  A missing file is created holding the placeholder line (the
-    // directory is created first when it is missing).  An existing file is never written
-    // by a load.
+    // Reads the file.  A missing file is created (the directory first when it is missing)
+    // as a copy of the first of the old files that exists, or else holding the placeholder
+    // line; never over a file another copy of the program created meanwhile, which is read
+    // instead.  An old file that exists but cannot be read (refused, a folder in its place)
+    // stops the load with the reason: nothing is created, so that the next load tries again,
+    // and saves are refused until one does.  An existing file is never written by a load.
     LoadResult load();
 
     // Adds one winner to the file as it is now, which may hold winners that other copies of
@@ -90,7 +102,8 @@ public:
     //
     // The file is replaced only while it is still the one that was read (same device,
     // inode, size and modification time): when another copy replaced it in the meantime,
-    // the save reads it again and adds the winner to that, a few times at most.
+    // the save reads it again and adds the winner to that, a few times at most.  A file
+    // deleted since the load counts as what a load would create now.
     //
     // Refused, with a reason and nothing changed, when the name cannot be stored (see
     // isStorableName), when the last load could not read the file, when the path holds
@@ -103,20 +116,25 @@ public:
     SaveResult addWinner(const QString &name);
 
 private:
-    // Creates the directory when missing, then the file holding the placeholder line.
-    // False, with the system's reason, when either cannot be created.
-    bool createWithPlaceholder(QString &reason);
+    // Creates the directory when missing, then the file holding `bytes`, whole or not at all
+    // and never over a file that is there.  False, with the system's reason, when either
+    // cannot be created or the path was taken meanwhile.
+    bool createWith(const QByteArray &bytes, QString &reason);
 
     QString m_directory;
-    bool m_lastLoadComplete = true;
+    QStringList m_oldFiles;
+    QString m_saveRefused;   // why the last load forbids a save; empty when it allows one
 };
 
 #ifdef PINDEL_REGISTER_TEST_HOOKS
 // Only in the register built for the tests: `hook` runs in every round of every save of
 // this process, after the new content is written beside the file and before the check
 // that the file is still the one read, the moment a stalled copy would be stopped in.
+// setBeforeCreate's hook runs in every load that creates the file, after its content is
+// written beside it and before it is put in place.
 namespace testing {
 void setBeforeReplace(std::function<void()> hook);
+void setBeforeCreate(std::function<void()> hook);
 }
 #endif
 

@@ -48,6 +48,28 @@ bool fileSystemIgnoresCase()
 #endif
 }
 
+QStringList legacyDirectories()
+{
+#if defined(Q_OS_WIN)
+    // Windows keeps a VirtualStore copy of a protected folder in the user's local
+    // application data (%LOCALAPPDATA%, Qt's generic data location there): the folder's path
+    // without its drive, under "VirtualStore".
+    const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QStringList folders;
+    for (const std::string &reported : {escritorio::carpetaDeSistema(), escritorio::carpetaDeSistemaDe32Bits()}) {
+        if (reported.empty())
+            continue;
+        const QString folder = QDir::fromNativeSeparators(QString::fromLocal8Bit(reported.data(), qsizetype(reported.size())));
+        folders << folder;
+        if (!local.isEmpty() && folder.size() > 2 && folder.at(1) == QLatin1Char(':'))
+            folders << local + QStringLiteral("/VirtualStore") + folder.mid(2);
+    }
+    return folders;
+#else
+    return {};
+#endif
+}
+
 namespace {
 // The window frozen now; null when nothing is, or when it was frozen already by its owner.
 QPointer<QWidget> g_locked;

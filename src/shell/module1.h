@@ -5,6 +5,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +24,13 @@ QString systemDirectory();
 
 // Whether the file system of the winners directory ignores the case of names.
 bool fileSystemIgnoresCase();
+
+// The folders where the older program kept the winners file, most likely first, as Windows
+// reports them: the system folder; its per-user VirtualStore copy (where Windows put that
+// program's writes to the system folder when it had no right to it); then the same two for
+// the 32-bit system folder of 64-bit Windows, where the writes of the 32-bit older program
+// went.  Empty on other systems, where there was no older program.
+QStringList legacyDirectories();
 
 // Asks the desktop to minimise every other window.  Never fails, never blocks; does
 // nothing where the platform offers no way to do it.

@@ -111,10 +111,7 @@ void ForPresentacion::buildControls()
     m_label1 = new QLabel(QStringLiteral("Pindel.  Maberto"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twips::rect(0, 240, 7215, 615));
-    QFont decorativa(QString::fromLatin1(kDecorativa));
-    decorativa.setPointSizeF(18);
-    decorativa.setBold(true);
-    m_label1->setFont(decorativa);
+    m_label1->setFont(fuenteDecorativa(18, true));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label1->setTextFormat(Qt::PlainText);
     setColour(m_label1, QPalette::WindowText, QColor(0, 0, 255));

@@ -1,23 +1,79 @@
 #include "fuentes.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+
+#ifndef PINDEL_FUENTES_PROPIAS
+#define PINDEL_FUENTES_PROPIAS 0
+#endif
 
 namespace pindel {
 
+namespace {
+
+#if PINDEL_FUENTES_PROPIAS
+// The faces the program carries as resources (see src/ui/CMakeLists.txt).
+constexpr const char *kArchivosPropios[] = {":/fuentes/LiberationSans-Regular.ttf",
+                                            ":/fuentes/LiberationSans-Bold.ttf",
+                                            ":/fuentes/Z003-MediumItalic.otf"};
+
+void registrarFuentesPropias()
+{
+    static bool registradas = false;
+    if (registradas)
+        return;
+    registradas = true;
+    for (const char *archivo : kArchivosPropios) {
+        if (QFontDatabase::addApplicationFont(QString::fromLatin1(archivo)) < 0)
+            qWarning("pindel: no se pudo cargar la fuente %s", archivo);
+    }
+}
+#endif
+
+// The family a window's font asks for.  Where the program carries the faces, their own
+// name: a face of the designed name on the system (Windows' bitmap "MS Sans Serif", blocky
+// when scaled) would win over any substitution.  Elsewhere the designed name, which the
+// substitution maps to the installed face unless the system really has the designed one.
+QString familia(const char *disenada, const char *sustituta)
+{
+#if PINDEL_FUENTES_PROPIAS
+    Q_UNUSED(disenada);
+    return QString::fromLatin1(sustituta);
+#else
+    Q_UNUSED(sustituta);
+    return QString::fromLatin1(disenada);
+#endif
+}
+
+QFont fuente(const QString &familia, qreal points, bool bold)
+{
+    QFont font(familia);
+    font.setPointSizeF(points);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+} // namespace
+
 void instalarFuentes()
 {
+#if PINDEL_FUENTES_PROPIAS
+    registrarFuentesPropias();
+#endif
     QFont::insertSubstitutions(QString::fromLatin1(kSansSerif),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+                               {QString::fromLatin1(kSansSerifSustituta), QStringLiteral("Arial")});
     QFont::insertSubstitutions(QString::fromLatin1(kDecorativa),
-                               {QStringLiteral("Z003"), QStringLiteral("URW Chancery L")});
+                               {QString::fromLatin1(kDecorativaSustituta), QStringLiteral("URW Chancery L")});
 }
 
 QFont fuenteSansSerif(qreal points, bool bold)
 {
-    QFont font(QString::fromLatin1(kSansSerif));
-    font.setPointSizeF(points);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
+    return fuente(familia(kSansSerif, kSansSerifSustituta), points, bold);
+}
+
+QFont fuenteDecorativa(qreal points, bool bold)
+{
+    return fuente(familia(kDecorativa, kDecorativaSustituta), points, bold);
 }
 
 } // namespace pindel

@@ -10,11 +10,19 @@ namespace pindel {
 inline constexpr const char *kSansSerif = "MS Sans Serif";
 inline constexpr const char *kDecorativa = "Zaragoza LET";
 
-// Maps "MS Sans Serif" to a metric-compatible sans (Liberation Sans) and "Zaragoza LET" to
-// a decorative face Debian ships (URW's Z003).  Safe to call more than once.
+// What stands in for them: a sans with the same metrics, and a decorative face Debian ships.
+inline constexpr const char *kSansSerifSustituta = "Liberation Sans";
+inline constexpr const char *kDecorativaSustituta = "Z003";
+
+// Maps "MS Sans Serif" to Liberation Sans and "Zaragoza LET" to URW's Z003, the faces the
+// system has installed.  Where the program carries the two faces itself (the Windows build,
+// since Windows has neither) it registers them too.  Safe to call more than once.
 void instalarFuentes();
 
 // "MS Sans Serif" at `points`, bold (700) or regular (400).
 QFont fuenteSansSerif(qreal points, bool bold);
+
+// "Zaragoza LET" at `points`, bold or regular.
+QFont fuenteDecorativa(qreal points, bool bold);
 
 } // namespace pindel

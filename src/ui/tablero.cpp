@@ -447,7 +447,11 @@ void Tablero::MirarArchivo()
 {
     Module1::DirectorioSistema =
         winners::cleanDirectory(Module1::systemDirectory(), Module1::fileSystemIgnoresCase());
-    m_archivo = winners::WinnersFile(Module1::DirectorioSistema);
+    // The older program's file, looked for only while the player's own does not exist yet.
+    QStringList antiguos;
+    for (const QString &carpeta : Module1::legacyDirectories())
+        antiguos << winners::filePath(winners::cleanDirectory(carpeta, Module1::fileSystemIgnoresCase()));
+    m_archivo = winners::WinnersFile(Module1::DirectorioSistema, antiguos);
     const winners::LoadResult result = m_archivo.load();
     QStringList lines;
     lines.reserve(result.lines.size());

@@ -2,8 +2,8 @@
 // Real servers for the start-up tests, each started by the test and ended by it (by the
 // process it started, never by name): a private X server (Xvfb), a headless Wayland
 // compositor (weston), a private session bus (dbus-daemon) with or without the real
-// accessibility bus launcher (at-spi-bus-launcher), and the game itself, read through its
-// start-up trace.  Every wait is bounded.
+// accessibility bus launcher (at-spi-bus-launcher); the game itself is a Proceso (proceso.h).
+// Every wait is bounded.
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -19,80 +19,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <csignal>
+#include "proceso.h"
+
 #include <functional>
 #include <memory>
-#include <sys/prctl.h>
-#include <sys/types.h>
 
 namespace servidores {
-
-// A started program that ends with its owner: SIGTERM, then SIGKILL, both to its own PID.
-class Proceso {
-public:
-    Proceso() = default;
-    Proceso(const Proceso &) = delete;
-    Proceso &operator=(const Proceso &) = delete;
-    ~Proceso() { terminar(); }
-
-    QProcess &q() { return m_proceso; }
-
-    bool arrancar(const QString &programa, const QStringList &argumentos,
-                  const QProcessEnvironment &entorno = QProcessEnvironment::systemEnvironment())
-    {
-        m_proceso.setProcessEnvironment(entorno);
-        // Should the test itself die, the servers die with it.
-        m_proceso.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        m_proceso.start(programa, argumentos);
-        return m_proceso.waitForStarted(5000);
-    }
-
-    // The first line of standard output, waited for up to `ms`.
-    QByteArray primeraLinea(int ms = 10000)
-    {
-        QDeadlineTimer plazo(ms);
-        while (!m_proceso.canReadLine() && !plazo.hasExpired()) {
-            if (!m_proceso.waitForReadyRead(int(qMax<qint64>(plazo.remainingTime(), 1))))
-                break;
-        }
-        return m_proceso.canReadLine() ? m_proceso.readLine().trimmed() : QByteArray();
-    }
-
-    // Everything the program wrote on standard error until a line holding `texto` came, or
-    // until `ms` passed or the program ended.
-    QByteArray errorHasta(const QByteArray &texto, int ms = 10000)
-    {
-        QDeadlineTimer plazo(ms);
-        while (!m_error.contains(texto) && !plazo.hasExpired()) {
-            m_proceso.waitForReadyRead(int(qMin<qint64>(qMax<qint64>(plazo.remainingTime(), 1), 100)));
-            m_error += m_proceso.readAllStandardError();
-            if (m_proceso.state() == QProcess::NotRunning) {
-                m_error += m_proceso.readAllStandardError();
-                break;
-            }
-        }
-        return m_error;
-    }
-
-    void detener() { ::kill(pid_t(m_proceso.processId()), SIGSTOP); }
-    void continuar() { ::kill(pid_t(m_proceso.processId()), SIGCONT); }
-
-    void terminar()
-    {
-        if (m_proceso.state() == QProcess::NotRunning)
-            return;
-        continuar();
-        m_proceso.terminate();
-        if (!m_proceso.waitForFinished(3000)) {
-            m_proceso.kill();
-            m_proceso.waitForFinished(3000);
-        }
-    }
-
-private:
-    QProcess m_proceso;
-    QByteArray m_error;
-};
 
 inline bool esperar(const std::function<bool()> &condicion, int ms = 10000)
 {

@@ -1,8 +1,13 @@
 // The command line: which option does what, which words are refused, and the real program
-// answering or refusing on a machine with no display at all, without opening a window.
+// answering or refusing on a machine with no display at all, without opening a window.  On
+// Windows, where the program has no console of its own, its answer reaches a pipe as a
+// Windows text: UTF-8, CR LF.
 
 #include "ordenes.h"
+#include "proceso.h"
+#ifdef Q_OS_LINUX
 #include "servidores.h"
+#endif
 
 #include <QtTest>
 
@@ -37,6 +42,31 @@ QString sinValor(const QString &opcion)
     return QStringLiteral("pindel: falta el valor de la opci\u00f3n \u00ab%1\u00bb\n"
                           "Pruebe \u00abpindel --help\u00bb para ver las opciones.\n")
         .arg(opcion);
+}
+
+// The real program's environment: nothing that chooses a window system, no trace; on Linux
+// no window system at all and an empty runtime directory, so nothing of the machine's own
+// desktop can be reached.
+QProcessEnvironment entornoSinEscritorio(const QString &dirEjecucion)
+{
+#ifdef Q_OS_LINUX
+    return servidores::entornoSinEscritorio(dirEjecucion);
+#else
+    Q_UNUSED(dirEjecucion);
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    entorno.remove(QStringLiteral("PINDEL_TRACE"));
+    return entorno;
+#endif
+}
+
+// `texto` as the program writes it to a pipe.
+QString enTuberia(QString texto)
+{
+#ifdef Q_OS_WIN
+    texto.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+#endif
+    return texto;
 }
 
 } // namespace
@@ -177,25 +207,26 @@ void TestArranque::realProgramWithoutADisplay()
     QFETCH(int, status);
     QTemporaryDir runtime;
     QProcess program;
-    program.setProcessEnvironment(servidores::entornoSinEscritorio(runtime.path()));
+    program.setProcessEnvironment(entornoSinEscritorio(runtime.path()));
     program.start(QStringLiteral(PINDEL_BINARY), arguments);
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), status);
-    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), out);
-    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), enTuberia(out));
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), enTuberia(err));
 }
 
 // "-platform offscreen" is Qt's: with no display at all the game still starts on it.
 void TestArranque::qtOptionReachesQt()
 {
     QTemporaryDir runtime;
-    QProcessEnvironment entorno = servidores::entornoSinEscritorio(runtime.path());
+    QProcessEnvironment entorno = entornoSinEscritorio(runtime.path());
     entorno.insert(QStringLiteral("PINDEL_TRACE"), QStringLiteral("1"));
     servidores::Proceso program;
     QVERIFY(program.arrancar(QStringLiteral(PINDEL_BINARY), {"-platform", "offscreen"}, entorno));
     const QByteArray error = program.errorHasta("presentation built");
-    QVERIFY2(error.contains("  QApplication\n") && error.contains("presentation built"), error.constData());
+    QVERIFY2(error.contains("  QApplication" + enTuberia("\n").toLatin1()) && error.contains("presentation built"),
+             error.constData());
     QCOMPARE(program.q().state(), QProcess::Running);
 }
 
