@@ -287,6 +287,11 @@ class Desktop:
         options = re.sub(r"(?:^|:)(?:suppressions|fast_unwind_on_malloc)=[^:]*", "", options).strip(":")
         return ":".join(filter(None, (options, "fast_unwind_on_malloc=0", "suppressions=" + path)))
 
+    def forget(self, proc):
+        """A program that has ended as it should: no longer one that must be running."""
+        if proc in self._apps:
+            self._apps.remove(proc)
+
     def expect_running(self, what=""):
         for proc in self._apps:
             if proc.poll() is not None:
