@@ -6,7 +6,8 @@
 #                                   stripped of its symbols
 #   platforms/qwindows.dll          the plugins Qt loads without importing them: the window
 #   styles/qwindowsvistastyle.dll   system, and the native style the dialogs are drawn in
-#   LICENCIA.txt, TERCEROS.txt      the program's licence, the bundled libraries' notices
+#   LICENCIA.txt, TERCEROS.txt      the program's licence, the bundled libraries' notices,
+#   *-OFL.txt, *-AGPL.txt           the licences of the fonts built into pindel.exe
 #
 # and nothing else.  The program draws its SVG art with QtSvg itself, never through QImage or
 # QIcon's file loading, so Qt's image-format and icon-engine plugins would never be loaded.
@@ -44,6 +45,9 @@ install(SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/windows-dlls.cmake)
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENCIA.txt)
 install(FILES windows/TERCEROS.txt DESTINATION .)
+# The fonts pindel.exe carries inside it, and so the texts of their licences beside it.
+get_property(font_licences GLOBAL PROPERTY PINDEL_FUENTES_LICENCIAS)
+install(FILES ${font_licences} DESTINATION .)
 
 # The installer (NSIS) and the portable .zip.  Values reach CPack as written here, backslashes
 # included (CPACK_VERBATIM_VARIABLES).
@@ -63,8 +67,11 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON CACHE BOOL "install and package do not 
 
 # A 64-bit installer (the stubs Debian's nsis ships for amd64), into the 64-bit Program Files
 # and the 64-bit view of the registry, so Add/Remove Programs lists it where a 64-bit program
-# belongs.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# belongs.  The line under its pages names the game, not the installer's maker (CPack's own
+# setting for that line needs an option Linux's makensis lacks).
+set(CPACK_NSIS_DEFINES [[
+  Target amd64-unicode
+  BrandingText "Pindel 1.00 - Maberto"]])
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_NSIS_PACKAGE_NAME Pindel)
