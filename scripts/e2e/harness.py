@@ -23,6 +23,7 @@ PRESENTATION_TITLE = "Form1"
 SOLUTION_TITLE = "Solución al Pindel. Maberto."
 REQUIRED_TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xmodmap", "xwininfo", "xprop", "import")
 WINE_TOOLS = ("wine", "wineboot", "wineserver", "xclip")
+WINE_ALLOWANCE = 120  # seconds more for a scenario of the Windows build (see run_main)
 
 _T0 = time.monotonic()
 
@@ -771,13 +772,17 @@ def run_main(scenario, seconds):
     """Entry point of a script `<program> [--artifacts DIR | DIR]`: runs
     `scenario(program, artifacts)` in a fresh artifacts directory under a hard overall timeout
     (raised in the main thread, so every cleanup still runs; the CTest TIMEOUT, a little
-    larger, is the last resort).  SIGTERM and SIGHUP unwind as well.  Exits 1 on failure."""
+    larger, is the last resort).  A Windows program gets WINE_ALLOWANCE seconds more: each of
+    its desktops makes a Wine prefix and installs it first.  SIGTERM and SIGHUP unwind as well.
+    Exits 1 on failure."""
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
     parser.add_argument("out", nargs="?")
     parser.add_argument("--artifacts")
     args = parser.parse_args()
     tools = REQUIRED_TOOLS + (WINE_TOOLS if is_windows_program(args.program) else ())
+    if is_windows_program(args.program):
+        seconds += WINE_ALLOWANCE
     if missing := [t for t in tools if shutil.which(t) is None]:
         sys.exit("missing tools (run scripts/install-deps): " + " ".join(missing))
     artifacts = os.path.abspath(args.artifacts or args.out or "e2e-artifacts")

@@ -52,4 +52,4 @@ def shoot_at(program, out, scale):
 
 
 if __name__ == "__main__":
-    run_main(shoot, seconds=300)  # under Wine each scale makes a Wine prefix and installs
+    run_main(shoot, seconds=120)

@@ -69,10 +69,12 @@ class WindowsDesktop(WineDesktop):
         for proc in reversed(self._apps):
             stop(proc)
         self._apps = []
-        if self.prefix is not None:
-            # Every process of this prefix, the services Wine started for it included.
-            self.prefix.kill()
-        super().close()
+        try:
+            if self.prefix is not None:
+                # Every process of this prefix, the services Wine started for it included.
+                self.prefix.kill()
+        finally:
+            super().close()
 
     def launch(self, program, env=None, name="app", args=(), wine_debug="-all"):
         """Starts the build's pindel.exe as a player does, from its Start-menu entry; any other
