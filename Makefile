@@ -36,15 +36,21 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target pindel_bench
 	./$(BUILD)/bench/pindel_bench
 	scripts/bench-desktop $(BUILD)
+	@if [ -f $(WIN_BUILD)/pindel.exe ]; then scripts/bench-desktop $(WIN_BUILD); \
+	else echo "windows: no $(WIN_BUILD)/pindel.exe (make windows builds it): no launch figures"; fi
 	scripts/bench-installer $(WIN_BUILD)
 
 # Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
 # the real program on a private X server with a window manager.  Then the Wayland scenarios'
 # pictures (with their logs) under $(BUILD)/screenshots/wayland/: native, and on XWayland.
+# Then, when the Windows build is there (make windows), its pictures under Wine at 100 % and
+# 200 % under $(WIN_BUILD)/screenshots/.
 screenshots: build
 	python3 scripts/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
 	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_wayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/native
 	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_xwayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/xwayland
+	@if [ -f $(WIN_BUILD)/pindel.exe ]; then PYTHONDONTWRITEBYTECODE=1 python3 scripts/e2e/shots.py $(WIN_BUILD)/pindel.exe $(WIN_BUILD)/screenshots; \
+	else echo "windows: no $(WIN_BUILD)/pindel.exe (make windows builds it): no Windows pictures"; fi
 
 # The Debian package, written into $(BUILD)/.
 package: build

@@ -22,6 +22,8 @@ BOARD_TITLE = " Pindel.  Maberto."
 PRESENTATION_TITLE = "Form1"
 SOLUTION_TITLE = "Solución al Pindel. Maberto."
 REQUIRED_TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xmodmap", "xwininfo", "xprop", "import")
+WINE_TOOLS = ("wine", "wineboot", "wineserver", "xclip")
+WINE_ALLOWANCE = 120  # seconds more for a scenario of the Windows build (see run_main)
 
 _T0 = time.monotonic()
 
@@ -261,6 +263,14 @@ class Desktop:
         log(f"started {' '.join([program, *args])} as pid {proc.pid}")
         return proc
 
+    def minimise_witness(self):
+        """What shows, on this desktop, that the program asked it to minimise every window."""
+        return IconifiedWindow(self)
+
+    def winners_file(self):
+        """Where the program started by `launch` keeps its winners."""
+        return os.path.join(self.scratch, "data", "pindel", "001MpTa.cms")
+
     def lsan_options(self, name, leaks):
         """LSAN_OPTIONS for a program started here: the caller's, with the `leak:` suppressions
         `leaks` added to the caller's own file, and the full unwinder for allocations.  Debian's
@@ -277,6 +287,11 @@ class Desktop:
             out.write("".join(f"leak:{leak}\n" for leak in leaks))
         options = re.sub(r"(?:^|:)(?:suppressions|fast_unwind_on_malloc)=[^:]*", "", options).strip(":")
         return ":".join(filter(None, (options, "fast_unwind_on_malloc=0", "suppressions=" + path)))
+
+    def forget(self, proc):
+        """A program that has ended as it should: no longer one that must be running."""
+        if proc in self._apps:
+            self._apps.remove(proc)
 
     def expect_running(self, what=""):
         for proc in self._apps:
@@ -329,6 +344,10 @@ class Desktop:
         left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
         return x - left, y - top, w + left + right, h + top + bottom
 
+    def shown_frame(self, window):
+        """The window's rectangle as the screen shows it, frame included."""
+        return self.frame_geometry(window)
+
     def screen_rect(self):
         """The part of the X screen that a whole-screen picture shows; None: all of it."""
         return None
@@ -340,7 +359,16 @@ class Desktop:
         return self.geometry(window)[:2]
 
     def activate(self, window):
+        """Asks the window manager to give `window` the keyboard, and waits until it names it
+        the active window (xdotool's --sync gives up at once while no window is active, as
+        when a Windows program's first window has just been mapped under Wine)."""
         self.x(["xdotool", "windowactivate", "--sync", str(window)])
+        wait_until(lambda: self.active_window() == window, self.step_timeout, f"window {window} to become active")
+
+    def active_window(self):
+        out = self.x(["xprop", "-root", "_NET_ACTIVE_WINDOW"], check=False)
+        m = re.search(r"window id # (0x[0-9a-f]+)", out)
+        return int(m.group(1), 16) if m else None
 
     def wm_state(self, window):
         """"Iconic" or "Normal", as the window manager last set WM_STATE on the window."""
@@ -413,12 +441,45 @@ class Desktop:
             self._shots += 1
             path = os.path.join(self.artifacts, f"{self._shots:02d}-{name}.png")
         crop = []
-        if rect := (self.frame_geometry(window) if window is not None else self.screen_rect()):
+        if rect := (self.shown_frame(window) if window is not None else self.screen_rect()):
             x, y, w, h = rect
             crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
         self.x(["import", "-silent", "-window", "root", *crop, path])
         log(f"screenshot {path}")
         return path
+
+
+class IconifiedWindow:
+    """The request to minimise every window as openbox carries it out: an ordinary window
+    (xlogo), open in the normal state before the program starts, ends up iconified."""
+
+    def __init__(self, desk):
+        self.desk = desk
+        desk.launch("xlogo", name="xlogo")
+        self.window = desk.wait_window("xlogo")
+        if desk.wm_state(self.window) != "Normal":
+            raise HarnessError(f"xlogo did not start in the normal state: {desk.wm_state(self.window)}")
+
+    def wait(self, timeout=5.0):
+        wait_until(lambda: self.desk.wm_state(self.window) == "Iconic", timeout, "xlogo to be iconified")
+        log("xlogo iconified")
+
+    def check_still(self):
+        if self.desk.wm_state(self.window) != "Iconic":
+            raise HarnessError("xlogo did not stay iconified")
+
+
+def desktop_for(program, artifacts, **kw):
+    """The desktop `program` runs on: a Windows program (.exe, the Windows build) under Wine,
+    any other on the plain X desktop."""
+    if is_windows_program(program):
+        from winedesktop import WindowsDesktop
+        return WindowsDesktop(artifacts, program, **kw)
+    return Desktop(artifacts, **kw)
+
+
+def is_windows_program(program):
+    return program.lower().endswith(".exe")
 
 
 # --- the program's windows ----------------------------------------------------------------
@@ -438,6 +499,7 @@ NEW_GAME = (512, 168)          # Command2 (480, 152, 65, 33)
 LEAVE = (512, 200)             # Command4 (480, 184, 65, 33)
 PLAY = (363, 120)              # the presentation's Command1 (269, 80, 188, 81)
 EXIT = (312, 204)              # the presentation's Command3 (272, 192, 81, 25)
+CREDITS = (416, 204)           # the presentation's Command2 (376, 192, 81, 25)
 
 
 def cell_rect(row, column):
@@ -710,13 +772,18 @@ def run_main(scenario, seconds):
     """Entry point of a script `<program> [--artifacts DIR | DIR]`: runs
     `scenario(program, artifacts)` in a fresh artifacts directory under a hard overall timeout
     (raised in the main thread, so every cleanup still runs; the CTest TIMEOUT, a little
-    larger, is the last resort).  SIGTERM and SIGHUP unwind as well.  Exits 1 on failure."""
+    larger, is the last resort).  A Windows program gets WINE_ALLOWANCE seconds more: each of
+    its desktops makes a Wine prefix and installs it first.  SIGTERM and SIGHUP unwind as well.
+    Exits 1 on failure."""
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
     parser.add_argument("out", nargs="?")
     parser.add_argument("--artifacts")
     args = parser.parse_args()
-    if missing := [t for t in REQUIRED_TOOLS if shutil.which(t) is None]:
+    tools = REQUIRED_TOOLS + (WINE_TOOLS if is_windows_program(args.program) else ())
+    if is_windows_program(args.program):
+        seconds += WINE_ALLOWANCE
+    if missing := [t for t in tools if shutil.which(t) is None]:
         sys.exit("missing tools (run scripts/install-deps): " + " ".join(missing))
     artifacts = os.path.abspath(args.artifacts or args.out or "e2e-artifacts")
     shutil.rmtree(artifacts, ignore_errors=True)

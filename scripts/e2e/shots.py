@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Pictures of the program's windows for a reviewer, each cut out of the screen with its
 window-manager frame, at QT_SCALE_FACTOR 1 and 2: <out>/board@Nx.png, solution@Nx.png and,
-when the program starts on it, presentation@Nx.png.
+when the program starts on it, presentation@Nx.png.  The Windows build (pindel.exe) is shown
+under Wine at the Windows display setting of 100 % and 200 % instead (LogPixels 96 and 192),
+each window cut out with the frame Windows draws.
 
-Usage: shots.py <path of pindel> <output directory>"""
+Usage: shots.py <path of pindel or pindel.exe> <output directory>"""
 
 import os
 import sys
@@ -11,8 +13,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import (GESTURE_ARM, GESTURE_OPEN, SOLUTION_TITLE, Desktop, open_board,  # noqa: E402
-                     run_main, wait_exit)
+from harness import (GESTURE_ARM, GESTURE_OPEN, SOLUTION_TITLE, desktop_for,  # noqa: E402
+                     is_windows_program, open_board, run_main, wait_exit)
 
 SCREENS = {1: "1024x768x24", 2: "2048x1536x24"}
 SETTLE = 0.7  # time for a window that has just appeared to finish painting
@@ -24,8 +26,12 @@ def shoot(program, out):
 
 
 def shoot_at(program, out, scale):
-    with Desktop(os.path.join(out, f".work@{scale}x"), screen=SCREENS[scale]) as desk:
-        app = desk.launch(program, env={"QT_SCALE_FACTOR": str(scale)})
+    if is_windows_program(program):
+        settings, env = {"dpi": 96 * scale}, {}
+    else:
+        settings, env = {}, {"QT_SCALE_FACTOR": str(scale)}
+    with desktop_for(program, os.path.join(out, f".work@{scale}x"), screen=SCREENS[scale], **settings) as desk:
+        app = desk.launch(program, env=env)
         board, presentation = open_board(desk, scale)
         time.sleep(SETTLE)
         desk.screenshot("board", board, os.path.join(out, f"board@{scale}x.png"))

@@ -18,6 +18,7 @@
 
 #if defined(Q_OS_WIN)
 #include "escritorio_windows.h"
+#include "marco_windows.h"
 #elif PINDEL_X11
 #include <xcb/xcb.h>
 
@@ -192,6 +193,22 @@ void minimizeAllWindows(const QWidget *except)
     // Wayland, macOS and the rest let no client minimise the others.
     Q_UNUSED(except);
 #endif
+}
+
+QRect outerFrame(const QWidget *window)
+{
+#if defined(Q_OS_WIN)
+    escritorio::MargenesMarco m;
+    if (window->internalWinId()
+        && escritorio::margenesDelMarco(reinterpret_cast<void *>(window->internalWinId()), m)) {
+        // Windows counts in physical pixels, the widget in device-independent ones.
+        const qreal ratio = window->devicePixelRatioF();
+        const auto logical = [ratio](long physical) { return qRound(physical / ratio); };
+        return window->geometry().marginsAdded(
+            QMargins(logical(m.izquierda), logical(m.arriba), logical(m.derecha), logical(m.abajo)));
+    }
+#endif
+    return window->frameGeometry();
 }
 
 void setProgramIdentity()

@@ -3,6 +3,7 @@
 // the winners file lives, the line buffer every winners line passes through, and the
 // desktop requests of the presentation window.
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +35,12 @@ QStringList legacyDirectories();
 // Asks the desktop to minimise every other window.  Never fails, never blocks; does
 // nothing where the platform offers no way to do it.
 void minimizeAllWindows(const QWidget *except = nullptr);
+
+// The frame of the top-level `window` as the player sees it, in the coordinates of
+// QWidget::pos(): the frame Qt knows, except on Windows, where Qt 6.4 takes Windows 10's
+// invisible resize borders off every framed window, drawn or not (none are under Wine, nor
+// round a window without a resize border), and the frame drawn is asked of Windows itself.
+QRect outerFrame(const QWidget *window);
 
 // The program's identity, as its version record states it.
 inline constexpr const char *kProductName = "PINDEL";

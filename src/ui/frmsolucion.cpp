@@ -3,6 +3,7 @@
 #include "board.h"
 #include "botongrafico.h"
 #include "fuentes.h"
+#include "module1.h"
 #include "svgpicture.h"
 #include "twips.h"
 
@@ -235,7 +236,22 @@ void FrmSolucion::centreOnScreen()
         (twips::fromPixels(area.height()) - twips::fromPixels(height())) / 2.0;
     const double left =
         (twips::fromPixels(area.width()) - twips::fromPixels(width())) / 2.0;
-    move(area.x() + twips::toPixels(left), area.y() + twips::toPixels(top));
+    m_frameCorner = QPoint(area.x() + twips::toPixels(left), area.y() + twips::toPixels(top));
+    placeFrameAt(m_frameCorner);
+}
+
+void FrmSolucion::placeFrameAt(const QPoint &corner)
+{
+    // move() places the frame Qt knows, which on Windows need not be the one drawn.
+    move(corner + frameGeometry().topLeft() - Module1::outerFrame(this).topLeft());
+}
+
+void FrmSolucion::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    const QPoint drawn = Module1::outerFrame(this).topLeft();
+    if (drawn != frameGeometry().topLeft() && drawn != m_frameCorner)
+        placeFrameAt(m_frameCorner);
 }
 
 void FrmSolucion::closeEvent(QCloseEvent *event)

@@ -59,16 +59,22 @@ protected:
     // The close box: the close goes through the lifecycle, which runs nothing else for
     // this window.
     void closeEvent(QCloseEvent *event) override;
+    // The frame drawn is known once the native window exists; where it is not the frame Qt
+    // places (Windows), its corner goes where the load handler put the frame, before the
+    // window shows.
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
     void applyDesign(const SolucionControl &control, QWidget *widget);
     void centreOnScreen();
+    void placeFrameAt(const QPoint &corner);
 
     std::vector<QWidget *> m_controls;   // parallel to design()
     QPushButton *m_ok = nullptr;
     QListWidget *m_list = nullptr;
     std::vector<QLabel *> m_squares;      // Label1_0 .. Label1_31
+    QPoint m_frameCorner;                 // where the load handler put the frame
 };
 
 } // namespace pindel

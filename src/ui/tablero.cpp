@@ -303,15 +303,15 @@ void Tablero::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QSize Tablero::tamanoExterior() const
+QRect Tablero::marcoExterior() const
 {
-    // The window's own size is fixed; the frame is whatever the window manager has said it
-    // adds, and nothing while it has said nothing sensible yet (a freshly mapped window can
+    // The window's own size is fixed; the frame is whatever the platform has said it adds,
+    // and nothing while it has said nothing sensible yet (a freshly mapped window can
     // briefly report a frame smaller than the window itself).
-    const QSize frame = frameGeometry().size();
-    const QSize extra = frame - size();
+    const QRect frame = Module1::outerFrame(this);
+    const QSize extra = frame.size() - size();
     if (extra.width() < 0 || extra.height() < 0 || extra.width() > 200 || extra.height() > 200)
-        return size();
+        return QRect(frameGeometry().topLeft(), size());
     return frame;
 }
 
@@ -323,12 +323,15 @@ void Tablero::centrar()
     if (!s)
         return;
     const QRect pantalla = s->geometry();
-    const QSize outer = tamanoExterior();
+    const QRect marco = marcoExterior();
+    const QSize outer = marco.size();
     m_centradoCon = outer;
+    // move() places the frame Qt knows, which on Windows need not be the one drawn.
+    const QPoint desde = frameGeometry().topLeft() - marco.topLeft();
     const float top = (static_cast<float>(pantalla.height()) - static_cast<float>(outer.height())) / 2.0f;
-    move(x(), static_cast<int>(std::floor(top)) + pantalla.top());
+    move(x(), static_cast<int>(std::floor(top)) + pantalla.top() + desde.y());
     const float left = (static_cast<float>(pantalla.width()) - static_cast<float>(outer.width())) / 2.0f;
-    move(static_cast<int>(std::floor(left)) + pantalla.left(), pos().y());
+    move(static_cast<int>(std::floor(left)) + pantalla.left() + desde.x(), pos().y());
 }
 
 void Tablero::showEvent(QShowEvent *event)
@@ -341,7 +344,7 @@ void Tablero::showEvent(QShowEvent *event)
     auto *timer = new QTimer(this);
     timer->setInterval(25);
     connect(timer, &QTimer::timeout, this, [this, timer, ticks] {
-        if (isOpen() && tamanoExterior() != m_centradoCon)
+        if (isOpen() && marcoExterior().size() != m_centradoCon)
             centrar();
         if (++*ticks >= 24 || !isOpen()) {
             timer->stop();

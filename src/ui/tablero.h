@@ -76,7 +76,7 @@ private:
     void crearControles();
     void aplicarDiseno();
     void centrar();
-    QSize tamanoExterior() const;
+    QRect marcoExterior() const;
     void mostrarHuecos();
     void Conseguido();
     QString pedirNombre(const QString &prompt);

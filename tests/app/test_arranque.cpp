@@ -9,6 +9,12 @@
 #include "servidores.h"
 #endif
 
+#include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include <QtTest>
 
 using pindel::Ordenes;
@@ -81,6 +87,8 @@ private slots:
     void realProgramWithoutADisplay_data();
     void realProgramWithoutADisplay();
     void qtOptionReachesQt();
+    void screenReaderOnWindows_data();
+    void screenReaderOnWindows();
 };
 
 void TestArranque::options_data()
@@ -228,6 +236,44 @@ void TestArranque::qtOptionReachesQt()
     QVERIFY2(error.contains("  QApplication" + enTuberia("\n").toLatin1()) && error.contains("presentation built"),
              error.constData());
     QCOMPARE(program.q().state(), QProcess::Running);
+}
+
+void TestArranque::screenReaderOnWindows_data()
+{
+    QTest::addColumn<bool>("lector");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("trace");
+    QTest::newRow("no screen reader") << false << QStringList{} << QByteArray("keyboard play: off");
+    QTest::newRow("a screen reader") << true << QStringList{} << QByteArray("keyboard play: on");
+    QTest::newRow("-t without one") << false << QStringList{"-t"} << QByteArray("keyboard play: on");
+}
+
+// On Windows the desktop's screen-reader setting turns keyboard play on, as -t does: the real
+// program says in its start-up trace which way it went.  The setting is changed for this
+// session only, and put back as the test found it.
+void TestArranque::screenReaderOnWindows()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Linux asks AT-SPI instead: test_lector");
+#else
+    QFETCH(bool, lector);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, trace);
+    const auto anunciar = [](BOOL activo) {
+        return SystemParametersInfoW(SPI_SETSCREENREADER, activo, nullptr, SPIF_SENDCHANGE);
+    };
+    BOOL antes = FALSE;
+    QVERIFY(SystemParametersInfoW(SPI_GETSCREENREADER, 0, &antes, 0));
+    const std::shared_ptr<void> devolver(nullptr, [&](void *) { anunciar(antes); });
+    QVERIFY(anunciar(lector));
+    QTemporaryDir runtime;
+    QProcessEnvironment entorno = entornoSinEscritorio(runtime.path());
+    entorno.insert(QStringLiteral("PINDEL_TRACE"), QStringLiteral("1"));
+    servidores::Proceso program;
+    QVERIFY(program.arrancar(QStringLiteral(PINDEL_BINARY), arguments + QStringList{"-platform", "offscreen"}, entorno));
+    const QByteArray error = program.errorHasta("presentation built", 20000);
+    QVERIFY2(error.contains("  " + trace + "\r\n"), error.constData());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestArranque)

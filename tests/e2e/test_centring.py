@@ -9,8 +9,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, NEW_GAME, Desktop, HarnessError, log, open_board,  # noqa: E402
-                     run_main)
+from harness import (BOARD_TITLE, NEW_GAME, HarnessError, desktop_for, log,  # noqa: E402
+                     open_board, run_main)
 
 RESTARTS = 20
 SETTLE = 1.5  # how long the window manager and the program get to agree on the place
@@ -35,7 +35,7 @@ def settled_place(desk):
 
 
 def scenario(program, artifacts):
-    with Desktop(artifacts) as desk:
+    with desktop_for(program, artifacts) as desk:
         desk.launch(program)
         open_board(desk)
         sw, sh = desk.screen_size()

@@ -3,10 +3,11 @@
   1. Under openbox, with a panel reserving the top 40 pixels, a desktop background window and
      xlogo open: the presentation and then the board stand in the centre of the whole screen
      (not of the area the panel leaves free); xlogo ends up iconified while the panel, the
-     background and the presentation stay as they are.
-  2. With no window manager, the test stands in for one and writes down every request to
-     iconify a window: the program asks for the ordinary window only, never for the panel or
-     the background."""
+     background and the presentation stay as they are.  The Windows build under Wine sends
+     the desktop's shortcut instead, and the keys are checked (see SentKeys in winedesktop.py).
+  2. With no window manager (the X11 build), the test stands in for one and writes down every
+     request to iconify a window: the program asks for the ordinary window only, never for the
+     panel or the background."""
 
 import os
 import sys
@@ -15,7 +16,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, EXIT, PLAY, PRESENTATION_TITLE, Desktop,  # noqa: E402
-                     HarnessError, log, run_main, wait_exit, wait_until)
+                     HarnessError, desktop_for, is_windows_program, log, run_main, wait_exit,
+                     wait_until)
 from xclient import XClient  # noqa: E402
 
 PANEL = 40
@@ -41,8 +43,7 @@ def with_panel(desk, program):
         width, height = x.size
         background = x.window((0, 0, width, height), "DESKTOP", "escritorio")
         panel = x.window((0, 0, width, PANEL), "DOCK", "panel", strut=(0, 0, PANEL, 0))
-        desk.launch("xlogo", name="xlogo")
-        logo = desk.wait_window("xlogo")
+        witness = desk.minimise_witness()
         wait_until(lambda: f"= 0, {PANEL}, {width}, {height - PANEL}," in
                    desk.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 5.0,
                    "openbox to leave the panel's strip out of the work area")
@@ -53,12 +54,12 @@ def with_panel(desk, program):
         if (pw, ph) != PRESENTATION_SIZE or abs(px - (width - pw) / 2) > 0.5 or abs(py - (height - ph) / 2) > 0.5:
             raise HarnessError(f"the presentation stands at ({px}, {py}), not in the centre of the whole "
                                f"screen ({(width - pw) / 2}, {(height - ph) / 2})")
-        wait_until(lambda: desk.wm_state(logo) == "Iconic", 5.0, "xlogo to be iconified")
+        witness.wait()
         time.sleep(0.5)
         for name, window in (("panel", panel), ("background", background), ("presentation", presentation)):
             if desk.wm_state(window) != "Normal":
                 raise HarnessError(f"the {name} is {desk.wm_state(window)} after the start")
-        log("presentation centred on the whole screen; xlogo iconified, panel and background left alone")
+        log("presentation centred on the whole screen; panel and background left alone")
 
         desk.click_in(presentation, PLAY)
         board = desk.wait_window(BOARD_TITLE)
@@ -114,8 +115,10 @@ def requests_recorded(desk, program):
 
 
 def scenario(program, artifacts):
-    with Desktop(os.path.join(artifacts, "panel")) as desk:
+    with desktop_for(program, os.path.join(artifacts, "panel")) as desk:
         with_panel(desk, program)
+    if is_windows_program(program):
+        return  # a Windows program sends keys, not X requests: the witness above saw them
     with BareDesktop(os.path.join(artifacts, "requests")) as desk:
         requests_recorded(desk, program)
 

@@ -11,8 +11,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
 from harness import (BOARD_TITLE, GESTURE_ARM, GESTURE_OPEN, LEAVE, NEW_GAME,  # noqa: E402
-                     SOLUTION_TITLE, Desktop, HarnessError, leave_program, log, open_board,
-                     run_main)
+                     SOLUTION_TITLE, HarnessError, desktop_for, leave_program, log,
+                     open_board, run_main)
 
 SOLUTION_SIZE = (412, 294)  # 6180 x 4410 twips
 QUIET = 1.0  # how long a window that must not appear is given to appear anyway
@@ -27,7 +27,7 @@ def check_frame_rules(desk, window, name):
 
 
 def scenario(program, artifacts):
-    with Desktop(artifacts) as desk:
+    with desktop_for(program, artifacts) as desk:
         app = desk.launch(program)
         board, presentation = open_board(desk)
         check_frame_rules(desk, board, "board")

@@ -25,8 +25,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "e2e"))
 sys.path.insert(0, HERE)
 
-from harness import (BOARD_TITLE, CENTRE, PRESENTATION_TITLE, START, Desktop,  # noqa: E402
-                     HarnessError, cell_rect, log, run_main, wait_exit, wait_until)
+from harness import (BOARD_TITLE, CENTRE, PRESENTATION_TITLE, START, HarnessError,  # noqa: E402
+                     cell_rect, desktop_for, log, run_main, wait_exit, wait_until)
 from teclado import PUT_BACK, TAKE, Cursor  # noqa: E402
 from test_play import (COUNTERS, PLACEHOLDER, SOLUTION, WIN_TITLE, WINNER, Game,  # noqa: E402
                        apply, cell_of)
@@ -130,14 +130,14 @@ def check_refused(game):
 
 
 def scenario(program, artifacts):
-    with Desktop(artifacts) as desk:
+    with desktop_for(program, artifacts) as desk:
         argv = keyboard_command(program)
         app = desk.launch(argv[0], args=argv[1:])
         presentation = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
         desk.activate(presentation)
         desk.key("Return")  # play holds the focus when the presentation opens
         desk.wait_window(BOARD_TITLE, timeout=15.0)
-        winners_file = os.path.join(desk.scratch, "data", "pindel", "001MpTa.cms")
+        winners_file = desk.winners_file()
         wait_until(lambda: os.path.exists(winners_file), 5.0, "the winners file to be created")
         game = KeyboardGame(desk, winners_file)
         if game.read_file() != PLACEHOLDER:

@@ -11,10 +11,6 @@
 
 #include <memory>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 using namespace pindel;
 using winners::LoadResult;
 using winners::WinnersFile;
@@ -22,32 +18,6 @@ using winners::WinnersFile;
 Q_DECLARE_METATYPE(LoadResult::Status)
 
 namespace {
-
-// A regular file the system refuses to open for as long as the object lives: on Windows
-// another program holds it open and shares it with nobody; elsewhere its permissions deny it.
-class Refused {
-public:
-    explicit Refused(const QString &path)
-#ifdef Q_OS_WIN
-        : m_handle(CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
-                               GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~Refused() { CloseHandle(m_handle); }
-    bool ok() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-#else
-        : m_denied(path)
-    {
-    }
-    bool ok() const { return m_denied.ok(); }
-
-private:
-    regtest::AccessDenied m_denied;
-#endif
-};
 
 // Puts `content` at `path`: "<folder>" makes a folder there, a null QByteArray nothing, and
 // "<refused>" before the bytes a file the system will refuse to open.
@@ -144,7 +114,8 @@ void TestLegacyImport::firstLoad()
     LoadResult loaded;
     {
         const int refused = system.startsWith("<refused>") ? 0 : virtualStore.startsWith("<refused>") ? 1 : -1;
-        const std::unique_ptr<Refused> lock(refused < 0 ? nullptr : new Refused(oldFiles[refused]));
+        const std::unique_ptr<regtest::AccessDenied> lock(refused < 0 ? nullptr
+                                                                      : new regtest::AccessDenied(oldFiles[refused]));
         QVERIFY(!lock || lock->ok());
         loaded = register_.load();
     }

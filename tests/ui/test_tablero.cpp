@@ -12,6 +12,7 @@
 #include "fuentes.h"
 #include "holepicture.h"
 #include "lifecycle.h"
+#include "module1.h"
 #include "tablero.h"
 #include "winners_file.h"
 
@@ -24,6 +25,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QtTest>
 
 using pindel::Lifecycle;
@@ -67,6 +69,7 @@ private slots:
     void restartOfTheOnlyWindowKeepsTheProgram();
     void failedSaveIsReportedAndLosesNothing();
     void winnersFileWarnings();
+    void olderProgramsWinners();
     void unreadableFileIsNeverOverwritten_data();
     void unreadableFileIsNeverOverwritten();
     void twoBoardsKeepBothWinners();
@@ -768,6 +771,31 @@ void TestTablero::openOnAnUnreadableFile(DialogScript &dialogs)
 
 // A winners file the board cannot read is told once, not on every new game; once it is
 // mended nothing is told, and when it breaks again it is told again.
+// On Windows a board opened before the player has a winners file finds the older program's
+// where Windows reports the system folders: here in the VirtualStore copy of the system
+// folder, which in the tests' mode lies in their own data folder (the system folder itself is
+// shared by every test of the Wine prefix).  It shows the names and copies the file as it is.
+void TestTablero::olderProgramsWinners()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Only Windows has the older program's folders");
+#else
+    const QString root = QDir::fromNativeSeparators(qEnvironmentVariable("SystemRoot")).toLower();
+    const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toLower()
+        + "/virtualstore" + root.mid(2);
+    QCOMPARE(pindel::Module1::legacyDirectories().join('|').toLower(),
+             QStringList({root + "/system32", store + "/system32", root + "/syswow64", store + "/syswow64"}).join('|'));
+    const QByteArray old("Ana\r\nI\xf1igo\r\n");
+    QVERIFY(QDir().mkpath(store + "/system32") && regtest::writeBytes(store + "/system32/001MpTa.cms", old));
+    DialogScript dialogs;
+    Lifecycle::show(*m_tablero);
+    QCOMPARE(lista(), QStringList({"Ana", QString::fromUtf8("Iñigo")}));
+    QCOMPARE(winnersBytes(), old);
+    QCOMPARE(regtest::readBytes(store + "/system32/001MpTa.cms"), old);
+    QCOMPARE(dialogs.unexpected(), 0);
+#endif
+}
+
 void TestTablero::winnersFileWarnings()
 {
     QDir().mkpath(winnersPath());   // a directory where the file should be
