@@ -198,8 +198,10 @@ void minimizeAllWindows(const QWidget *except)
 QRect outerFrame(const QWidget *window)
 {
 #if defined(Q_OS_WIN)
+    // Only Qt's Windows platform gives a window an HWND; another one's window id (offscreen,
+    // minimal) names no window Windows knows, or names one that is not ours.
     escritorio::MargenesMarco m;
-    if (window->internalWinId()
+    if (window->internalWinId() && QGuiApplication::platformName() == QLatin1String("windows")
         && escritorio::margenesDelMarco(reinterpret_cast<void *>(window->internalWinId()), m)) {
         // Windows counts in physical pixels, the widget in device-independent ones.
         const qreal ratio = window->devicePixelRatioF();
