@@ -1,5 +1,6 @@
 #include "fuentes.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -27,6 +28,21 @@ void registrarFuentesPropias()
         if (QFontDatabase::addApplicationFont(QString::fromLatin1(archivo)) < 0)
             qWarning("pindel: no se pudo cargar la fuente %s", archivo);
     }
+}
+
+// The controls with no face of their own (the message boxes, the name prompt, tool tips) take
+// the system's dialog font.  Windows names it "MS Shell Dlg", a name the system maps to a face
+// it may not have: Wine without its own fonts draws it in a serif.  The carried sans stands in
+// for it, at the size the system gives, as it does for "MS Sans Serif" in every window.
+void dialogosEnFuentePropia()
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    QFont dialogos = QApplication::font();
+    dialogos.setFamily(QString::fromLatin1(kSansSerifSustituta));
+    // Without a class name this also drops the per-class fonts the platform set, so every
+    // kind of control follows.
+    QApplication::setFont(dialogos);
 }
 #endif
 
@@ -59,6 +75,7 @@ void instalarFuentes()
 {
 #if PINDEL_FUENTES_PROPIAS
     registrarFuentesPropias();
+    dialogosEnFuentePropia();
 #endif
     QFont::insertSubstitutions(QString::fromLatin1(kSansSerif),
                                {QString::fromLatin1(kSansSerifSustituta), QStringLiteral("Arial")});

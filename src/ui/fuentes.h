@@ -16,7 +16,8 @@ inline constexpr const char *kDecorativaSustituta = "Z003";
 
 // Maps "MS Sans Serif" to Liberation Sans and "Zaragoza LET" to URW's Z003, the faces the
 // system has installed.  Where the program carries the two faces itself (the Windows build,
-// since Windows has neither) it registers them too.  Safe to call more than once.
+// since Windows has neither) it registers them too, and makes the carried sans the font of
+// every control that has none of its own (the dialogs).  Safe to call more than once.
 void instalarFuentes();
 
 // "MS Sans Serif" at `points`, bold (700) or regular (400).
