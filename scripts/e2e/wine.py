@@ -68,8 +68,18 @@ class WinePrefix:
         """Makes the prefix (wineboot: the Windows folders and the registry), about 15 s."""
         os.makedirs(self.path, exist_ok=True)
         if not os.path.isfile(os.path.join(self.path, "system.reg")):
-            done = self._run(["wineboot", "-i"], self.timeout, what="wineboot")
-            if done.returncode != 0:
+            # Wine names a prefix's server by the folder's inode, which a prefix just removed
+            # may hand on: wineboot then meets that server ending and fails at once (seen once
+            # in some hundred prefixes).  One more try, once it has gone.
+            for attempt in (1, 2):
+                done = self._run(["wineboot", "-i"], self.timeout, what="wineboot")
+                if done.returncode == 0:
+                    break
+                why = done.stderr.decode(errors="replace").strip()[-500:]
+                log(f"wineboot failed ({done.returncode}), try {attempt}: {why}")
+                self.kill()
+                self.wait_idle()
+            else:
                 raise HarnessError(f"wineboot failed ({done.returncode}) in {self.path}")
         self.wait_idle()
         log(f"Wine prefix {self.path}")
@@ -85,6 +95,8 @@ class WinePrefix:
     def close(self):
         try:
             self.kill()
+            # Gone before its folder is: a new prefix may get the same inode, and so this server.
+            self.wait_idle(30)
         finally:
             if self.own:
                 shutil.rmtree(self.path, ignore_errors=True)
