@@ -7,8 +7,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QDir>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
@@ -135,25 +135,28 @@ QString notARegularFile(const QFileInfo &info)
     return {};
 }
 
-// The pauses between tries of something another program holds up for a moment: short, so
-// that the moment it is free is not missed.
-unsigned nextPause(unsigned pauseMs)
+// Calls `tryOnce` until it answers that another try is not worth it, or for at most `waitMs`
+// (one call with 0).  What another program holds up lasts a moment: the pauses between
+// tries are short, so that the moment it is free is not missed.
+template <typename TryOnce>
+void keepTrying(int waitMs, TryOnce tryOnce)
 {
-    return std::min(pauseMs * 2, 8u);
+    const QDeadlineTimer deadline(waitMs);
+    for (unsigned pauseMs = 1; tryOnce() && !deadline.hasExpired(); pauseMs = std::min(pauseMs * 2, 8u))
+        QThread::msleep(pauseMs);
 }
 
 // Opens `file` for reading, trying again for kInUseWaitMs while it is there but refused.
 bool openForReading(QFile &file, QString &reason)
 {
-    const QDeadlineTimer deadline(kInUseWaitMs);
-    for (unsigned pauseMs = 1; !file.open(QIODevice::ReadOnly); pauseMs = nextPause(pauseMs)) {
-        if (deadline.hasExpired() || !QFileInfo::exists(file.fileName())) {
-            reason = file.errorString();
-            return false;
-        }
-        QThread::msleep(pauseMs);
-    }
-    return true;
+    bool opened = false;
+    keepTrying(kInUseWaitMs, [&] {
+        opened = file.open(QIODevice::ReadOnly);
+        return !opened && QFileInfo::exists(file.fileName());
+    });
+    if (!opened)
+        reason = file.errorString();
+    return opened;
 }
 
 // Reads the whole file; false, with the system's reason, when it cannot be opened or a read
@@ -254,13 +257,12 @@ Replaced replaceFile(const QString &path, const QByteArray &bytes, const FileSta
 // check that the file is still the one read.
 Replaced replaceWhenFree(const QString &path, const QByteArray &bytes, const FileStamp &read, QString &reason)
 {
-    const QDeadlineTimer deadline(kInUseWaitMs);
-    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
-        const Replaced replaced = replaceFile(path, bytes, read, reason);
-        if (replaced != Replaced::RenameRefused || deadline.hasExpired())
-            return replaced;
-        QThread::msleep(pauseMs);
-    }
+    Replaced replaced = Replaced::Failed;
+    keepTrying(kInUseWaitMs, [&] {
+        replaced = replaceFile(path, bytes, read, reason);
+        return replaced == Replaced::RenameRefused;
+    });
+    return replaced;
 }
 
 // Whether `bytes` is already in the form a save writes: every CR followed by LF, and a CR LF
@@ -357,14 +359,12 @@ QString oldFileWouldBeLost(const OldFile &old)
 // moment between saves, and a waiter that sleeps long would miss every such moment.
 bool takeLock(QLockFile &lock)
 {
-    const QDeadlineTimer deadline(kLockWaitMs);
-    for (unsigned pauseMs = 1;; pauseMs = nextPause(pauseMs)) {
-        if (lock.tryLock(0))
-            return true;
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        QThread::msleep(pauseMs);
-    }
+    bool taken = false;
+    keepTrying(kLockWaitMs, [&] {
+        taken = lock.tryLock(0);
+        return !taken && lock.error() == QLockFile::LockFailedError;
+    });
+    return taken;
 }
 
 // Whether the lock file's few bytes fit on the disk.  On Windows QLockFile keeps a lock file
