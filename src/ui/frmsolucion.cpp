@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -25,42 +26,16 @@ constexpr int kColumnLeft[kGridSize] = {120, 600, 1080, 1500, 1920, 2400, 2880};
 constexpr int kRowTop[kGridSize] = {360, 840, 1320, 1800, 2280, 2760, 3240};
 constexpr int kSquareSide = 255;
 
-// The winning moves in the numbering of the squares.  The blanks are part of the texts: a
-// one-digit number stands after three blanks so the columns line up, except in the move
-// "C sobre 10 a  5".
-const char *const kMoves[] = {
-    "- Desde 15 sobre 16 a Centro",
-    "- Desde 27 sobre 22 a 16",
-    "- Desde 20 sobre 21 a 22",
-    "- Desde   7 sobre 14 a 20",
-    "- Desde 16 sobre 22 a 27",
-    "- Desde 30 sobre 27 a 22",
-    "- Desde 23 sobre 22 a 21",
-    "- Desde 20 sobre 21 a 22",
-    "- Desde 25 sobre 24 a 23",
-    "- Desde 22 sobre 23 a 24",
-    "- Desde 31 sobre 28 a 23",
-    "- Desde 23 sobre 24 a 25",
-    "- Desde 32 sobre 29 a 24",
-    "- Desde 25 sobre 24 a 23",
-    "- Desde 12 sobre 18 a 25",
-    "- Desde 26 sobre 25 a 24",
-    "- Desde 13 sobre 19 a 26",
-    "- Desde 23 sobre 24 a 25",
-    "- Desde 26 sobre 25 a 24",
-    "- Desde 10 sobre 11 a 12",
-    "- Desde 24 sobre 17 a 11",
-    "- Desde 12 sobre 11 a 10",
-    "- Desde   3 sobre   6 a 11",
-    "- Desde 10 sobre 11 a 12",
-    "- Desde   8 sobre   9 a 10",
-    "- Desde   1 sobre   4 a   9",
-    "- Desde   9 sobre 10 a 11",
-    "- Desde   2 sobre   5 a 10",
-    "- Desde   C sobre 10 a  5",
-    "- Desde 12 sobre 11 a 10",
-    "- Desde   5 sobre 10 a Centro",
-};
+// The winning moves in the numbering of the squares, one per line of the resource
+// solucion.txt.  The blanks are part of the texts: a one-digit number stands after three
+// blanks so the columns line up, except in the move "C sobre 10 a  5".
+QStringList winningMoves()
+{
+    QFile file(QStringLiteral(":/art/solucion.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("pindel: the solution's moves are missing from the program's resources");
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 using Kind = SolucionControl::Kind;
 using Font = SolucionControl::Font;
@@ -93,11 +68,8 @@ std::vector<SolucionControl> buildDesign()
                     QStringLiteral("Lista de movimientos"), {}, QColor(0, 0, 192), QColor(),
                     false, Font::Window, Qt::AlignHCenter | Qt::AlignTop});
 
-    QStringList moves;
-    for (const char *move : kMoves)
-        moves << QString::fromUtf8(move);
     rows.push_back({QStringLiteral("List1"), Kind::List, 3360, 720, 2655, 2790, QString(),
-                    moves, QColor(), QColor(), true, Font::Small, Qt::AlignLeft});
+                    winningMoves(), QColor(), QColor(), true, Font::Small, Qt::AlignLeft});
     return rows;
 }
 
