@@ -61,7 +61,7 @@ package: build
 # directory), the core and register tests of the plain build under Valgrind, then a short
 # fuzz run of the winners-file format.
 check: build
-	scripts/check-windows
+	scripts/check-windows $(BUILD)
 	cmake -S . -B $(ASAN_BUILD) -DPINDEL_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \

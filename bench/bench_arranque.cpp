@@ -5,7 +5,7 @@
 
 #include "bench.h"
 
-#include "lectorpantalla.h"
+#include "module1_posix.h"
 #include "plataforma.h"
 #include "servidores.h"
 

@@ -1,12 +1,6 @@
 #include "escritorio_windows.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <windows.h>   // the build defines WIN32_LEAN_AND_MEAN and NOMINMAX
 
 namespace pindel::escritorio {
 

@@ -3,7 +3,7 @@
 // sets it; a missing bus, a bus without the launcher and a launcher that does not answer all
 // count as "no", and none of them holds the start-up up.
 
-#include "lectorpantalla.h"
+#include "module1_posix.h"
 #include "servidores.h"
 
 #include <QRegularExpression>

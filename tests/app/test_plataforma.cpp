@@ -3,6 +3,7 @@
 // real program started with no display reachable, with one of each, and with a platform of
 // the user's own that fails.
 
+#include "module1_posix.h"
 #include "plataforma.h"
 #include "servidores.h"
 
