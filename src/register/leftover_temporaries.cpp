@@ -1,6 +1,6 @@
 #include "leftover_temporaries.h"
 
-#include "winners_file.h"
+#include "winners_location.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,51 +1,21 @@
 #pragma once
-// The winners file: where it lives, how its bytes become the winners list and back.
+// The winners register's policy: how a load turns the file into the winners list (creating
+// it, or taking over the older program's, when it is missing) and how a save adds one
+// winner, and what the player is told when either cannot.  The parts it uses: the line
+// format (winners_format.h), where the file lives (winners_location.h), the disk
+// (durable_file.h) and the older program's file (older_program_file.h).
 //
-// The file is "001MpTa.cms" in the winners directory, plain Windows-1252 text, one entry per
-// line, CR LF after every line.  A line ends at CR or at CR LF; a LF alone stays part of the
-// entry; the last line needs no line end; a final line end adds no empty entry; zero bytes
-// are no lines.
-//
-// This unit shows no dialog and reads no global: the directory comes in as an argument and
-// every failure goes back to the caller, with the system's reason, for the window to show.
-//
-// Players of the older program kept the file in the Windows system folder.  The places it
-// may be are given to the register too (see WinnersFile), and a first load copies it.
+// This unit shows no dialog and reads no global: the directory and the older program's
+// places come in as arguments and every failure goes back to the caller, with the system's
+// reason, for the window to show.
 
-#include <QByteArray>
+#include "winners_format.h"
+#include "winners_location.h"
+
 #include <QString>
 #include <QStringList>
 
-#ifdef PINDEL_REGISTER_TEST_HOOKS
-#include <functional>
-#endif
-
 namespace pindel::winners {
-
-inline constexpr char kFileName[] = "001MpTa.cms";
-inline constexpr char kPlaceholder[] = "Aun no lo ha logrado nadie";
-
-// The location rule applied to the directory the platform reports: trailing spaces
-// removed; lower-cased only where the file system ignores case (on a case-sensitive file
-// system lower-casing would name a directory that does not exist).
-QString cleanDirectory(const QString &reported, bool fileSystemIgnoresCase);
-
-// The file's path inside `directory` (joined with '/').
-QString filePath(const QString &directory);
-
-// The lock file beside the winners file ("001MpTa.cms.lock"): every running copy of the
-// program holds it while it adds a winner, so that no copy writes over another's addition.
-// It exists only during a save.
-QString lockPath(const QString &directory);
-
-// The byte format, both ways.  decodeLines/encodeLines are exact inverses for every list
-// whose entries hold no CR; every byte value 0x00..0xFF survives a round trip.
-QStringList decodeLines(const QByteArray &bytes);
-QByteArray encodeLines(const QStringList &entries);
-
-// Whether a winner's name can be stored so that it reads back as the same one entry:
-// every character is in the 8-bit code page and none is a control character.
-bool isStorableName(const QString &name);
 
 struct LoadResult {
     enum class Status {
@@ -79,17 +49,18 @@ struct SaveResult {
 // file that could not be read, since that would lose the winners it holds.
 class WinnersFile {
 public:
-    // `oldFiles`: where the older program's winners file may be, most likely first (empty
-    // where there was no older program).  Only ever read, never written, moved or deleted.
-    explicit WinnersFile(QString directory = QString(), QStringList oldFiles = {});
+    // `olderProgramFiles`: where the older program's winners file may be, most likely first
+    // (see olderProgramFiles(); empty where there was no older program).  Only ever read.
+    explicit WinnersFile(QString directory = QString(), QStringList olderProgramFiles = {});
 
     const QString &directory() const { return m_directory; }
     QString path() const { return filePath(m_directory); }
 
     // Reads the file.  A missing file is created (the directory first when it is missing)
-    // as a copy of the first of the old files that exists, or else holding the placeholder
-    // line; never over a file another copy of the program created meanwhile, which is read
-    // instead.  An old file that exists but cannot be read (refused, a folder in its place)
+    // as a copy of the older program's file when there is one, or else holding the
+    // placeholder line; never over a file another copy of the program created meanwhile,
+    // which is read instead.  An older program's file that exists but cannot be read (refused,
+    // a folder in its place)
     // stops the load with the reason: nothing is created, so that the next load tries again,
     // and saves are refused until one does.  An existing file is never written by a load.
     LoadResult load();
@@ -116,26 +87,9 @@ public:
     SaveResult addWinner(const QString &name);
 
 private:
-    // Creates the directory when missing, then the file holding `bytes`, whole or not at all
-    // and never over a file that is there.  False, with the system's reason, when either
-    // cannot be created or the path was taken meanwhile.
-    bool createWith(const QByteArray &bytes, QString &reason);
-
     QString m_directory;
-    QStringList m_oldFiles;
+    QStringList m_olderProgramFiles;
     QString m_saveRefused;   // why the last load forbids a save; empty when it allows one
 };
-
-#ifdef PINDEL_REGISTER_TEST_HOOKS
-// Only in the register built for the tests: `hook` runs in every round of every save of
-// this process, after the new content is written beside the file and before the check
-// that the file is still the one read, the moment a stalled copy would be stopped in.
-// setBeforeCreate's hook runs in every load that creates the file, after its content is
-// written beside it and before it is put in place.
-namespace testing {
-void setBeforeReplace(std::function<void()> hook);
-void setBeforeCreate(std::function<void()> hook);
-}
-#endif
 
 } // namespace pindel::winners

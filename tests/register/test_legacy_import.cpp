@@ -3,6 +3,7 @@
 // byte for byte, never changed, and never lost when it cannot be read.
 
 #include "register_test_util.h"
+#include "durable_file.h"
 #include "winners_file.h"
 
 #include <QDir>

@@ -9,6 +9,7 @@
 // one of the modes handled in main().
 
 #include "register_test_util.h"
+#include "durable_file.h"
 #include "winners_file.h"
 
 #include <QElapsedTimer>
