@@ -54,11 +54,11 @@ install(FILES ${font_licences} DESTINATION .)
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME Pindel)
-set(CPACK_PACKAGE_VERSION 1.00)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Maberto)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Juego para una persona.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://pindel.example.com/")
-set(CPACK_PACKAGE_FILE_NAME Pindel-1.00-win64)
+set(CPACK_PACKAGE_FILE_NAME Pindel-${PROJECT_VERSION}-win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Pindel)
 set(CPACK_STRIP_FILES ON)
 # The packages take the build as it is: installing does not build everything (the tests
@@ -69,9 +69,9 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON CACHE BOOL "install and package do not 
 # and the 64-bit view of the registry, so Add/Remove Programs lists it where a 64-bit program
 # belongs.  The line under its pages names the game, not the installer's maker (CPack's own
 # setting for that line needs an option Linux's makensis lacks).
-set(CPACK_NSIS_DEFINES [[
+set(CPACK_NSIS_DEFINES "
   Target amd64-unicode
-  BrandingText "Pindel 1.00 - Maberto"]])
+  BrandingText \"Pindel ${PROJECT_VERSION} - Maberto\"")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_NSIS_PACKAGE_NAME Pindel)

@@ -3,6 +3,7 @@
 // Windows, where the program has no console of its own, its answer reaches a pipe as a
 // Windows text: UTF-8, CR LF.
 
+#include "identidad.h"
 #include "ordenes.h"
 #include "proceso.h"
 #ifdef Q_OS_LINUX
@@ -34,7 +35,7 @@ const QString kAyuda = QStringLiteral(
     "\n"
     "Admite tambi\u00e9n las opciones comunes de Qt, como -platform o -style.\n");
 
-const QString kVersion = QStringLiteral("Pindel 1.00\n");
+const QString kVersion = QStringLiteral("Pindel " PINDEL_VERSION "\n");   // the build's (identidad.h)
 
 QString desconocida(const QString &palabra)
 {

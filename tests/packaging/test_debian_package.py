@@ -15,6 +15,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 CPACK, CPACK_CONFIG = sys.argv[1], sys.argv[2]
+VERSION = os.environ["PINDEL_VERSION"]  # the build's, from CMake's project()
 APP_ID = "com.example.pindel"
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 ENTRY = f"usr/share/applications/{APP_ID}.desktop"
@@ -54,10 +55,10 @@ class DebianPackage(unittest.TestCase):
 
     def test_identity(self):
         c = self.control
-        self.assertEqual((c.get("Package"), c.get("Version"), c.get("Section")), ("pindel", "1.00", "games"))
+        self.assertEqual((c.get("Package"), c.get("Version"), c.get("Section")), ("pindel", VERSION, "games"))
         self.assertIn("@", c.get("Maintainer", ""))
         self.assertIn("Pindel", c.get("Description", ""))
-        self.assertTrue(os.path.basename(self.deb).startswith("pindel_1.00_"))
+        self.assertTrue(os.path.basename(self.deb).startswith(f"pindel_{VERSION}_"))
 
     def test_dependencies_come_from_the_linked_libraries(self):
         depends = {d.split()[0]: d for d in map(str.strip, self.control.get("Depends", "").split(",")) if d}

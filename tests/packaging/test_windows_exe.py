@@ -2,6 +2,7 @@
 record in Spanish (Spain), and the sun as its icon at every size Windows asks for.
 Argument (from CTest): <pindel.exe>"""
 
+import os
 import struct
 import subprocess
 import sys
@@ -10,6 +11,7 @@ import unittest
 import pefile
 
 EXE = sys.argv.pop(1)
+VERSION = os.environ["PINDEL_VERSION"]  # the build's, from CMake's project(): "1.00"
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 SPANISH_SPAIN = 0x0C0A
 ICON_SIDES = [16, 20, 24, 32, 40, 48, 64, 256]
@@ -41,13 +43,14 @@ class WindowsExe(unittest.TestCase):
 
     def test_version_record(self):
         fixed = self.pe.VS_FIXEDFILEINFO[0]
+        major, minor = (int(part) for part in VERSION.split("."))
         self.assertEqual((fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS,
-                          fixed.ProductVersionLS), (0x10000, 0, 0x10000, 0))
+                          fixed.ProductVersionLS), (major << 16 | minor, 0, major << 16 | minor, 0))
         strings = {table.LangID: table.entries for info in self.pe.FileInfo[0]
                    if info.Key == b"StringFileInfo" for table in info.StringTable}
         self.assertEqual(strings, {b"0C0A04E4": {
             b"ProductName": b"PINDEL", b"InternalName": b"Pindel", b"OriginalFilename": b"pindel.exe",
-            b"FileVersion": b"1.00", b"ProductVersion": b"1.00",
+            b"FileVersion": VERSION.encode(), b"ProductVersion": VERSION.encode(),
             b"FileDescription": b"Juego para una persona."}})
         translation = [var.entry for info in self.pe.FileInfo[0] if info.Key == b"VarFileInfo"
                        for var in info.Var]

@@ -18,6 +18,7 @@ from harness import BOARD_TITLE, PLAY, PRESENTATION_TITLE, HarnessError, log, ru
 from wine import UNINSTALL_KEY, WineDesktop, WinePrefix, read_shortcut  # noqa: E402
 
 CPACK = sys.argv.pop(1)
+VERSION = os.environ["PINDEL_VERSION"]  # the build's, from CMake's project()
 INSTALL_DIR = r"C:\Program Files\Pindel"
 PROGRAM = INSTALL_DIR + r"\pindel.exe"
 # What the program loads besides Windows's own DLLs, all from the install folder.
@@ -31,7 +32,7 @@ WINNERS = b"Ana\r\nJos\xe9 Mar\xeda\r\n"
 def packages(config, scratch):
     subprocess.run([CPACK, "-G", "NSIS;ZIP", "--config", config, "-B", scratch], check=True,
                    capture_output=True, timeout=400)
-    return (os.path.join(scratch, "Pindel-1.00-win64.exe"), os.path.join(scratch, "Pindel-1.00-win64.zip"))
+    return tuple(os.path.join(scratch, f"Pindel-{VERSION}-win64{ext}") for ext in (".exe", ".zip"))
 
 
 def files_under(folder):
@@ -69,7 +70,7 @@ def scenario(config, artifacts):
         entry = wine.registry(rf"{UNINSTALL_KEY}\Pindel")
         expect("Add/Remove Programs", {k: entry.get(k) for k in ("DisplayName", "DisplayVersion", "Publisher",
                                                                "DisplayIcon")},
-               {"DisplayName": "Pindel", "DisplayVersion": "1.00", "Publisher": "Maberto", "DisplayIcon": PROGRAM})
+               {"DisplayName": "Pindel", "DisplayVersion": VERSION, "Publisher": "Maberto", "DisplayIcon": PROGRAM})
         shortcut = wine.start_menu_entry("Pindel")
         link = read_shortcut(shortcut)
         expect("the Start-menu entry", (link["target"], link.get("icon_location")), (PROGRAM, PROGRAM))

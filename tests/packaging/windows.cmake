@@ -7,7 +7,8 @@ endif()
 
 add_test(NAME windows_exe
          COMMAND ${PINDEL_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_exe.py $<TARGET_FILE:pindel>)
-set_tests_properties(windows_exe PROPERTIES TIMEOUT 120 LABELS packaging)
+set_tests_properties(windows_exe PROPERTIES TIMEOUT 120 LABELS packaging
+                     ENVIRONMENT "PINDEL_VERSION=${PROJECT_VERSION}")
 
 # CPack makes both packages into a scratch folder from the build as it is; a fresh Wine prefix
 # and a private Xvfb of its own, so it runs beside any other test.
@@ -17,5 +18,5 @@ if(CMAKE_HOST_UNIX AND CMAKE_CROSSCOMPILING_EMULATOR)
                    ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR}/CPackConfig.cmake
                    --artifacts ${CMAKE_CURRENT_BINARY_DIR}/installer-artifacts)
   set_tests_properties(windows_installer PROPERTIES TIMEOUT 480 LABELS packaging
-                       ENVIRONMENT "LC_ALL=C.UTF-8;PYTHONDONTWRITEBYTECODE=1")
+                       ENVIRONMENT "LC_ALL=C.UTF-8;PYTHONDONTWRITEBYTECODE=1;PINDEL_VERSION=${PROJECT_VERSION}")
 endif()
