@@ -132,7 +132,7 @@ int Board::pegCount() const
     return count;
 }
 
-DropOutcome Board::drop(int source, int target)
+DropOutcome Board::drop(int target, int source)
 {
     if (!validIndex(source) || !validIndex(target) || isEmpty(source))
         return DropOutcome::Ignored;

@@ -76,12 +76,13 @@ public:
     std::int16_t restantes() const { return m_restantes; }
     int pegCount() const;
 
-    // Handles the drop of hole `source` onto hole `target` exactly as the jump rule is
+    // Handles the drop onto hole `target` of hole `source` (the order of the board window's
+    // drop handler, and of every caller on the way to it) exactly as the jump rule is
     // ordered: empty source ends it; the right, left, down and up tests each run in turn
     // against the board as it is at that moment; a guard scan abandons the whole drop when
     // the jumped hole is empty; a move fills the target, empties the source and every hole
     // at the jumped position, and counts.  Out-of-range indices are ignored.
-    DropOutcome drop(int source, int target);
+    DropOutcome drop(int target, int source);
 
     // The win test: one peg left and the centre holds a peg.
     bool isWon() const;

@@ -1,5 +1,6 @@
 #include "lifecycle.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
@@ -106,6 +107,11 @@ bool Lifecycle::closingByPlatform(ManagedWindow &window)
     window.widget()->hide();
     scheduleLastCloseCheck();
     return true;
+}
+
+void Lifecycle::closeRequested(ManagedWindow &window, QCloseEvent *event)
+{
+    event->setAccepted(closingByPlatform(window) || !window.m_open);
 }
 
 void Lifecycle::restart(ManagedWindow &window)

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QCloseEvent;
 class QWidget;
 
 namespace pindel {
@@ -95,6 +96,10 @@ public:
     // handler once, marks the window closed and hides it.  Returns false when the window was
     // already closed or closing, so the event can be ignored.
     static bool closingByPlatform(ManagedWindow &window);
+    // Every window's closeEvent: the close goes through closingByPlatform, and the event is
+    // accepted unless the window is in the middle of closing already, when a second request
+    // changes nothing.
+    static void closeRequested(ManagedWindow &window, QCloseEvent *event);
 
     // Registers a window for "end on last close": when no registered window is open any
     // more, the program ends.  The check is deferred to the event loop, so a restart that

@@ -49,9 +49,8 @@ QRect CampoTeclado::rectanguloHueco(int index)
     return QRect(h.left - kPrimeraX + kMargen, h.top - kPrimeraY + kMargen, kHoleSize, kHoleSize);
 }
 
-CampoTeclado::CampoTeclado(const Board &board, Soltar soltar, QWidget *parent)
-    : QWidget(parent), m_board(board), m_notificacion(new QWidget), m_soltar(std::move(soltar)),
-      m_cursor(kCentre)
+CampoTeclado::CampoTeclado(const Board &board, QWidget *parent)
+    : QWidget(parent), m_board(board), m_notificacion(new QWidget), m_cursor(kCentre)
 {
     instalarTablaHuecos(this);
     // Named before it joins the window, so a screen reader only ever meets it as a notification.
@@ -195,7 +194,7 @@ void CampoTeclado::soltarTomado(int destino)
     QTimer::singleShot(0, this, [this, destino, origen] {
         const int partida = m_partida;
         const int antes = m_board.movimientos();
-        m_soltar(destino, origen);
+        emit dropped(destino, origen);
         if (m_partida != partida)
             return;   // the game ended and a new one began: the boxes have said it all
         repintarHueco(destino);

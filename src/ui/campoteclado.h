@@ -5,15 +5,14 @@
 // It exists only in keyboard mode; a mouse player never meets it.  It owns what a keyboard
 // game needs beyond the board itself: where the cursor stands, which hole is taken, and the
 // last thing told to a screen reader.  The position and counters stay in the board's model,
-// read here and never written: a drop goes through the board window's own drop handler.
+// read here and never written: a drop is the signal `dropped`, which the board window
+// connects to its one drop handler, as it connects every hole's.
 //
 // Keys: arrows move the cursor to the next hole of the cross in that direction (never off
 // the cross; at an edge it stays).  Space or Enter takes the peg under the cursor; on another
 // hole, drops the taken peg there; on the taken hole, puts it back.  Escape puts it back.
 
 #include <QWidget>
-
-#include <functional>
 
 namespace pindel {
 
@@ -22,15 +21,11 @@ class Board;
 class CampoTeclado : public QWidget {
     Q_OBJECT
 public:
-    // Called with (target, source) for a drop made with the keys.  It runs from the event
-    // loop after the key has been handled, so it may open boxes and restart the board.
-    using Soltar = std::function<void(int target, int source)>;
-
     // Where the field stands in the board window: the cross with room for the cursor frame.
     static constexpr int kMargen = 6;
     static QRect geometria();
 
-    CampoTeclado(const Board &board, Soltar soltar, QWidget *parent);
+    CampoTeclado(const Board &board, QWidget *parent);
     ~CampoTeclado() override;
 
     // A new game: the cursor back on the centre, nothing taken, nothing left to say.
@@ -54,6 +49,12 @@ public:
     // The hole's rectangle in the field's coordinates.
     static QRect rectanguloHueco(int index);
 
+signals:
+    // The taken peg was dropped with the keys on hole `targetIndex`: the same signal, in the
+    // same order, as a hole's HolePicture::dropped.  Emitted from the event loop after the key
+    // has been handled, so the handler may open boxes and restart the board.
+    void dropped(int targetIndex, int sourceIndex);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -71,7 +72,6 @@ private:
 
     const Board &m_board;
     QWidget *m_notificacion;   // tells a screen reader the messages; see tablahuecos.h
-    Soltar m_soltar;
     int m_cursor;
     int m_tomado = -1;
     QString m_aviso;

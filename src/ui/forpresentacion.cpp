@@ -1,6 +1,7 @@
 #include "forpresentacion.h"
 
 #include "botongrafico.h"
+#include "centrado.h"
 #include "creditos.h"
 #include "fuentes.h"
 #include "module1.h"
@@ -10,7 +11,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -145,7 +145,7 @@ void ForPresentacion::resetToDesign()
 void ForPresentacion::load()
 {
     pintarDegradado();
-    centrar();
+    centrado::centrar(this, centrado::Por::Fuera, centrado::Unidad::Twips);
     Module1::minimizeAllWindows(this);
     m_unaLetraMas = 0;
     m_aumentaPublicidad = 0;
@@ -177,20 +177,6 @@ void ForPresentacion::paintEvent(QPaintEvent *event)
     const int ultima = std::min(area.bottom(), 255);
     for (int fila = primera; fila <= ultima; ++fila)
         painter.fillRect(QRectF(area.left(), fila, area.width(), 1), QColor(255, 127, fila));
-}
-
-void ForPresentacion::centrar()
-{
-    // Centred on the whole screen by the outer size, top first, in twips with halves kept;
-    // a window larger than the screen gets a negative position, as designed.
-    const QRect pantalla = screen()->geometry();
-    const QSize fuera = frameGeometry().size();
-    const double arriba =
-        (twips::fromPixels(pantalla.height()) - twips::fromPixels(fuera.height())) / 2.0;
-    move(x(), pantalla.y() + twips::toPixels(arriba));
-    const double izquierda =
-        (twips::fromPixels(pantalla.width()) - twips::fromPixels(fuera.width())) / 2.0;
-    move(pantalla.x() + twips::toPixels(izquierda), y());
 }
 
 void ForPresentacion::Timer1_Timer()
@@ -245,15 +231,17 @@ void ForPresentacion::Command3_Click()
     Lifecycle::endProgram();
 }
 
+void ForPresentacion::unload()
+{
+    // The window has no close handler of its own: when the platform closes it, its timers go
+    // with its controls.
+    m_timer1->stop();
+    m_timer2->stop();
+}
+
 void ForPresentacion::closeEvent(QCloseEvent *event)
 {
-    // The window has no close handler: when the platform closes it, it only becomes closed
-    // for the lifecycle, and its timers go with its controls.
-    if (Lifecycle::closingByPlatform(*this)) {
-        m_timer1->stop();
-        m_timer2->stop();
-    }
-    event->accept();
+    Lifecycle::closeRequested(*this, event);
 }
 
 } // namespace pindel

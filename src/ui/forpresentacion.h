@@ -27,6 +27,7 @@ public:
     QWidget *widget() override { return this; }
     void resetToDesign() override;
     void load() override;
+    void unload() override;
 
     // One tick of the advert animation.  Public so a test can drive the rhythm tick by tick;
     // the timer `Timer2` calls it every 50 ms otherwise.
@@ -53,7 +54,6 @@ protected:
 private:
     void buildControls();
     void pintarDegradado();
-    void centrar();
 
     LazyWindow &m_tablero;
 

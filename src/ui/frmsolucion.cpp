@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "botongrafico.h"
+#include "centrado.h"
 #include "fuentes.h"
 #include "module1.h"
 #include "svgpicture.h"
@@ -10,11 +11,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 namespace pindel {
 
@@ -31,7 +30,7 @@ constexpr int kSquareSide = 255;
 // blanks so the columns line up, except in the move "C sobre 10 a  5".
 QStringList winningMoves()
 {
-    QFile file(QStringLiteral(":/art/solucion.txt"));
+    QFile file(art::kSolucion);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("pindel: the solution's moves are missing from the program's resources");
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -190,51 +189,24 @@ void FrmSolucion::resetToDesign()
 
 void FrmSolucion::load()
 {
-    centreOnScreen();
+    m_frameCorner = centrado::centrar(this, centrado::Por::Dentro, centrado::Unidad::Twips);
     for (int i = 0; i < kNumberedSquares; ++i)
         m_squares[static_cast<std::size_t>(i)]->setText(QString::number(i + 1));
-}
-
-void FrmSolucion::centreOnScreen()
-{
-    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!shownOn)
-        return;
-    const QRect area = shownOn->geometry();
-    // Top first, then left, each from the inner size in twips with the halves kept
-    // fractional.  The frame is not counted: the frame lands a little right of and below
-    // the exact centre.  move() places the frame's top-left corner.
-    const double top =
-        (twips::fromPixels(area.height()) - twips::fromPixels(height())) / 2.0;
-    const double left =
-        (twips::fromPixels(area.width()) - twips::fromPixels(width())) / 2.0;
-    m_frameCorner = QPoint(area.x() + twips::toPixels(left), area.y() + twips::toPixels(top));
-    placeFrameAt(m_frameCorner);
-}
-
-void FrmSolucion::placeFrameAt(const QPoint &corner)
-{
-    // move() places the frame Qt knows, which on Windows need not be the one drawn.
-    move(corner + frameGeometry().topLeft() - Module1::outerFrame(this).topLeft());
 }
 
 void FrmSolucion::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The frame drawn is known once the native window exists; where it is not the frame Qt
+    // placed (Windows), its corner goes where the load handler put the frame.
     const QPoint drawn = Module1::outerFrame(this).topLeft();
     if (drawn != frameGeometry().topLeft() && drawn != m_frameCorner)
-        placeFrameAt(m_frameCorner);
+        centrado::ponerMarcoEn(this, m_frameCorner);
 }
 
 void FrmSolucion::closeEvent(QCloseEvent *event)
 {
-    if (Lifecycle::closingByPlatform(*this)) {
-        event->accept();
-        return;
-    }
-    // Already closed (nothing to undo, let it hide) or in the middle of closing (the close
-    // under way finishes the job).
-    event->setAccepted(!isOpen());
+    Lifecycle::closeRequested(*this, event);
 }
 
 } // namespace pindel

@@ -67,8 +67,6 @@ protected:
 private:
     void createControls();
     void applyDesign(const SolucionControl &control, QWidget *widget);
-    void centreOnScreen();
-    void placeFrameAt(const QPoint &corner);
 
     std::vector<QWidget *> m_controls;   // parallel to design()
     QPushButton *m_ok = nullptr;

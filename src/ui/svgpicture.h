@@ -13,7 +13,7 @@ class QWidget;
 
 namespace pindel {
 
-// The artwork resources.
+// The artwork resources, and the solution window's list of moves beside them.
 namespace art {
 inline const QString kSol = QStringLiteral(":/art/sol.svg");                   // yellow sun
 inline const QString kCdrom = QStringLiteral(":/art/cdrom.svg");               // peg picture
@@ -22,6 +22,7 @@ inline const QString kInformacion = QStringLiteral(":/art/informacion.svg");   /
 inline const QString kCarpeta = QStringLiteral(":/art/carpeta.svg");           // open folder
 inline const QString kLibro = QStringLiteral(":/art/libro.svg");               // red book
 inline const QString kRetrato = QStringLiteral(":/art/retrato.svg");           // portrait
+inline const QString kSolucion = QStringLiteral(":/art/solucion.txt");         // the 31 moves
 } // namespace art
 
 // An icon holding the picture rendered at the usual icon sizes (16 to 256 pixels), so it

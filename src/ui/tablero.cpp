@@ -2,90 +2,33 @@
 
 #include "botongrafico.h"
 #include "campoteclado.h"
+#include "centrado.h"
 #include "creditos.h"
+#include "disenotablero.h"
 #include "fuentes.h"
 #include "holepicture.h"
 #include "module1.h"
+#include "nombreganador.h"
+#include "older_program_file.h"
 #include "svgpicture.h"
 
 #include <QCloseEvent>
-#include <QDate>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QSvgRenderer>
 #include <QTimer>
-#include <QValidator>
 
-#include <cmath>
 #include <memory>
 
 namespace pindel {
 
+using namespace disenotablero;
+
 namespace {
-
-const QColor kOlive(128, 128, 0);
-
-// One label of the window as designed.
-struct LabelDesign {
-    const char *name;
-    QRect geometry;
-    const char *caption;   // UTF-8; nullptr for the advertising text
-    QColor color;
-    Qt::Alignment alignment;
-    bool bold;
-    const char *tip;
-};
-
-QString textoPublicidad()
-{
-    return QStringLiteral("Le gustaria ver aqui su fotografia o publicidad para su empresa. "
-                          "Consulte precios. Email:")
-           + QStringLiteral("  ") + QString::fromLatin1(kAutorEmail) + QStringLiteral("   ")
-           + QString::fromLatin1(kAutorWeb);
-}
-
-const LabelDesign kLabels[] = {
-    {"Label2", {24, 48, 81, 25}, "Resto", QColor(0, 255, 255), Qt::AlignHCenter | Qt::AlignTop, true,
-     "Huecos que faltan para finalizar el juego"},
-    {"LblResto", {24, 64, 81, 25}, "32", QColor(0, 255, 255), Qt::AlignHCenter | Qt::AlignTop, true,
-     "Huecos que faltan para finalizar el juego"},
-    {"Label1", {264, 48, 81, 25}, "Jugadas", QColor(0, 255, 0), Qt::AlignHCenter | Qt::AlignTop, true,
-     "Movimientos realizados "},
-    {"LblMarcador", {264, 64, 81, 25}, "0", QColor(0, 255, 0), Qt::AlignHCenter | Qt::AlignTop, true,
-     "Movimientos realizados "},
-    {"Label4", {392, 24, 185, 113}, nullptr, QColor(192, 255, 255), Qt::AlignHCenter | Qt::AlignTop, false,
-     ""},
-    {"Label3", {392, 256, 166, 16}, "Los que lo consiguieron", QColor(192, 192, 255),
-     Qt::AlignLeft | Qt::AlignTop, true, ""},
-    {"Label5", {0, 352, 25, 25}, "", QColor(), Qt::AlignLeft | Qt::AlignTop, false, ""},
-    {"Label6", {584, 0, 17, 17}, "", QColor(), Qt::AlignLeft | Qt::AlignTop, false, ""},
-};
-
-// One picture button as designed.
-struct ButtonDesign {
-    const char *name;
-    QRect geometry;
-    const char *picture;   // resource path, or nullptr for a caption
-    QColor face;
-    const char *tip;
-};
-
-const ButtonDesign kButtons[] = {
-    {"Command1", {416, 152, 65, 33}, ":/art/informacion.svg", QColor(255, 128, 128), "Creditos y contacto"},
-    {"Command2", {480, 152, 65, 33}, ":/art/carpeta.svg", QColor(255, 255, 128), "Inicia un nuevo juego"},
-    {"Command3", {416, 184, 65, 33}, ":/art/libro.svg", QColor(128, 255, 128), "Ayuda"},
-    {"Command4", {480, 184, 65, 33}, nullptr, QColor(255, 192, 255), "Abandonar el juego"},
-};
 
 const QString kPlaceholder = QString::fromLatin1(winners::kPlaceholder);
 
@@ -106,16 +49,6 @@ protected:
     }
 };
 
-// Accepts only what the winners file can hold as one entry.
-class NombreValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        return input.isEmpty() || winners::isStorableName(input) ? Acceptable : Invalid;
-    }
-};
-
 } // namespace
 
 Tablero::Tablero(LazyWindow &solucion, bool modoTeclado, QWidget *parent)
@@ -130,12 +63,12 @@ Tablero::Tablero(LazyWindow &solucion, bool modoTeclado, QWidget *parent)
     ponerIconoDeVentana(this, art::kSol);
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, kOlive);
+    pal.setColor(QPalette::Window, kOliva);
     setPalette(pal);
     setAutoFillBackground(true);
 
-    m_vacioPicture = new QSvgRenderer(QStringLiteral(":/art/anillo.svg"), this);
-    m_muestraPicture = new QSvgRenderer(QStringLiteral(":/art/cdrom.svg"), this);
+    m_vacioPicture = new QSvgRenderer(art::kAnillo, this);
+    m_muestraPicture = new QSvgRenderer(art::kCdrom, this);
     crearControles();
     aplicarDiseno();
     resetToDesign();
@@ -163,11 +96,11 @@ void Tablero::crearControles()
     }
 
     QLabel **labels[] = {&Label2, &LblResto, &Label1, &LblMarcador, &Label4, &Label3, &Label5, &Label6};
-    static_assert(std::size(labels) == std::size(kLabels));
-    for (std::size_t i = 0; i < std::size(kLabels); ++i) {
+    static_assert(std::size(labels) == std::size(kEtiquetas));
+    for (std::size_t i = 0; i < std::size(kEtiquetas); ++i) {
         auto *label = new QLabel(this);
         m_etiquetas[i] = label;
-        label->setObjectName(QString::fromLatin1(kLabels[i].name));
+        label->setObjectName(QString::fromLatin1(kEtiquetas[i].nombre));
         label->setWordWrap(true);
         label->setFocusPolicy(Qt::NoFocus);
         *labels[i] = label;
@@ -176,9 +109,9 @@ void Tablero::crearControles()
     Label6->installEventFilter(this);
 
     QPushButton **buttons[] = {&Command1, &Command2, &Command3, &Command4};
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        auto *button = new BotonGrafico(AspectoBoton::RelievePunteado, kButtons[i].face, this);
-        button->setObjectName(QString::fromLatin1(kButtons[i].name));
+    for (std::size_t i = 0; i < std::size(kBotones); ++i) {
+        auto *button = new BotonGrafico(AspectoBoton::RelievePunteado, kBotones[i].cara, this);
+        button->setObjectName(QString::fromLatin1(kBotones[i].nombre));
         *buttons[i] = button;
     }
     connect(Command1, &QPushButton::clicked, this, &Tablero::Command1_Click);
@@ -200,8 +133,8 @@ void Tablero::crearControles()
     // Keyboard play: a field over the holes, made last so it lies on top of them, and one
     // more stop of the tab chain.  Its drops are the mouse's, through the same handler.
     if (m_modoTeclado) {
-        m_campo = new CampoTeclado(
-            m_board, [this](int target, int source) { Image1_DragDrop(target, source); }, this);
+        m_campo = new CampoTeclado(m_board, this);
+        connect(m_campo, &CampoTeclado::dropped, this, &Tablero::Image1_DragDrop);
         setTabOrder(Command4, m_campo);
     }
 }
@@ -210,13 +143,13 @@ void Tablero::aplicarDiseno()
 {
     // Everything here is fixed for the life of the window; resetToDesign() restores only
     // what a game can change.
-    for (std::size_t i = 0; i < std::size(kLabels); ++i) {
-        const LabelDesign &d = kLabels[i];
+    for (std::size_t i = 0; i < std::size(kEtiquetas); ++i) {
+        const Etiqueta &d = kEtiquetas[i];
         QLabel *label = m_etiquetas[i];
-        label->setGeometry(d.geometry);
-        label->setAlignment(d.alignment);
-        label->setFont(fuenteSansSerif(9.75, d.bold));
-        label->setToolTip(QString::fromUtf8(d.tip));
+        label->setGeometry(d.geometria);
+        label->setAlignment(d.alineacion);
+        label->setFont(fuenteSansSerif(9.75, d.negrita));
+        label->setToolTip(QString::fromUtf8(d.consejo));
         QPalette pal = label->palette();
         if (d.color.isValid())
             pal.setColor(QPalette::WindowText, d.color);
@@ -224,32 +157,32 @@ void Tablero::aplicarDiseno()
         label->setAutoFillBackground(false);
     }
 
-    for (const ButtonDesign &d : kButtons) {
-        auto *button = findChild<QPushButton *>(QString::fromLatin1(d.name));
-        button->setGeometry(d.geometry);
-        button->setToolTip(QString::fromUtf8(d.tip));
-        if (d.picture) {
-            button->setIcon(svgIcon(QString::fromLatin1(d.picture)));
+    for (const Boton &d : kBotones) {
+        auto *button = findChild<QPushButton *>(QString::fromLatin1(d.nombre));
+        button->setGeometry(d.geometria);
+        button->setToolTip(QString::fromUtf8(d.consejo));
+        if (d.dibujo) {
+            button->setIcon(svgIcon(*d.dibujo));
             button->setIconSize(QSize(32, 32));
         }
     }
     Command4->setText(QStringLiteral("X"));
     Command4->setFont(fuenteSansSerif(24, true));
 
-    Lista->setGeometry(360, 280, 225, 68);
+    Lista->setGeometry(kLista);
     Lista->setFont(fuenteSansSerif(9.75, true));
     Lista->setToolTip(QStringLiteral("Lista de las personas que han conseguido completar el juego"));
     QPalette pal = Lista->palette();
-    pal.setColor(QPalette::Base, kOlive);
+    pal.setColor(QPalette::Base, kOliva);
     pal.setColor(QPalette::Text, QColor(255, 255, 0));
     Lista->setPalette(pal);
 
-    Shape1->setGeometry(165, 166, 40, 40);
+    Shape1->setGeometry(kShape1);
 
-    Vacio->setGeometry(24, 272, 32, 32);
+    Vacio->setGeometry(kVacio);
     Vacio->setPicture(m_vacioPicture);
     Vacio->hide();
-    Muestra->setGeometry(64, 272, 32, 32);
+    Muestra->setGeometry(kMuestra);
     Muestra->setPicture(m_muestraPicture);
     Muestra->hide();
 
@@ -261,9 +194,9 @@ void Tablero::aplicarDiseno()
 
 void Tablero::resetToDesign()
 {
-    for (std::size_t i = 0; i < std::size(kLabels); ++i) {
-        const LabelDesign &d = kLabels[i];
-        m_etiquetas[i]->setText(d.caption ? QString::fromUtf8(d.caption) : textoPublicidad());
+    for (std::size_t i = 0; i < std::size(kEtiquetas); ++i) {
+        const Etiqueta &d = kEtiquetas[i];
+        m_etiquetas[i]->setText(d.texto ? QString::fromUtf8(d.texto) : textoPublicidad());
     }
     Lista->clear();
     // The holes have no picture of their own until the load handler gives them one.
@@ -295,43 +228,12 @@ void Tablero::unload()
 
 void Tablero::closeEvent(QCloseEvent *event)
 {
-    if (isOpen() && !Lifecycle::closingByPlatform(*this)) {
-        // Already closing: a second request changes nothing.
-        event->ignore();
-        return;
-    }
-    event->accept();
-}
-
-QRect Tablero::marcoExterior() const
-{
-    // The window's own size is fixed; the frame is whatever the platform has said it adds,
-    // and nothing while it has said nothing sensible yet (a freshly mapped window can
-    // briefly report a frame smaller than the window itself).
-    const QRect frame = Module1::outerFrame(this);
-    const QSize extra = frame.size() - size();
-    if (extra.width() < 0 || extra.height() < 0 || extra.width() > 200 || extra.height() > 200)
-        return QRect(frameGeometry().topLeft(), size());
-    return frame;
+    Lifecycle::closeRequested(*this, event);
 }
 
 void Tablero::centrar()
 {
-    // Top first, then left, from the outer frame; single precision, no clamping, so a
-    // window larger than the screen gets a negative coordinate.
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect pantalla = s->geometry();
-    const QRect marco = marcoExterior();
-    const QSize outer = marco.size();
-    m_centradoCon = outer;
-    // move() places the frame Qt knows, which on Windows need not be the one drawn.
-    const QPoint desde = frameGeometry().topLeft() - marco.topLeft();
-    const float top = (static_cast<float>(pantalla.height()) - static_cast<float>(outer.height())) / 2.0f;
-    move(x(), static_cast<int>(std::floor(top)) + pantalla.top() + desde.y());
-    const float left = (static_cast<float>(pantalla.width()) - static_cast<float>(outer.width())) / 2.0f;
-    move(static_cast<int>(std::floor(left)) + pantalla.left() + desde.x(), pos().y());
+    centrado::centrar(this, centrado::Por::Fuera, centrado::Unidad::Pixeles, &m_centradoCon);
 }
 
 void Tablero::showEvent(QShowEvent *event)
@@ -344,7 +246,7 @@ void Tablero::showEvent(QShowEvent *event)
     auto *timer = new QTimer(this);
     timer->setInterval(25);
     connect(timer, &QTimer::timeout, this, [this, timer, ticks] {
-        if (isOpen() && marcoExterior().size() != m_centradoCon)
+        if (isOpen() && centrado::marcoVisto(this).size() != m_centradoCon)
             centrar();
         if (++*ticks >= 24 || !isOpen()) {
             timer->stop();
@@ -373,7 +275,7 @@ void Tablero::Image1_DragDrop(int index, int source)
 {
     if (!isOpen())
         return;
-    const DropOutcome outcome = m_board.drop(source, index);
+    const DropOutcome outcome = m_board.drop(index, source);
     if (outcome == DropOutcome::Ignored)
         return;
     if (outcome == DropOutcome::Moved)
@@ -383,18 +285,12 @@ void Tablero::Image1_DragDrop(int index, int source)
     Conseguido();
 }
 
-QString Tablero::promptVictoria(const QString &movimientos)
-{
-    return QStringLiteral("Ha conseguido dejar una sola imagen en el centro en tan solo ") + movimientos
-           + QStringLiteral(" intentos,  ¡¡Enhorabuena!!.  SEA TAN AMABLE DE INTRODUCIR SU NOMBRE");
-}
-
 void Tablero::Conseguido()
 {
     if (m_board.isWon()) {
         const QString prompt = promptVictoria(LblMarcador->text());
         do {
-            Jugador = pedirNombre(prompt);
+            Jugador = pedirNombreGanador(this, prompt);
         } while (Jugador.isEmpty() || Jugador.size() > 27 || !winners::isStorableName(Jugador));
 
         if (Lista->count() > 0 && Lista->item(0)->text() == kPlaceholder)
@@ -416,50 +312,15 @@ void Tablero::Conseguido()
     }
 }
 
-QString Tablero::fechaDeHoy()
-{
-    // Today in the system's short date format; in a format the winners file could not hold
-    // (a script outside its code page), the same date written the international way.
-    const QDate hoy = QDate::currentDate();
-    const QString corta = QLocale::system().toString(hoy, QLocale::ShortFormat);
-    return winners::isStorableName(corta) ? corta : hoy.toString(Qt::ISODate);
-}
-
-QString Tablero::pedirNombre(const QString &prompt)
-{
-    QInputDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("PedirNombre"));
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setWindowTitle(QStringLiteral("Lo ha conseguido"));
-    dialog.setLabelText(prompt);
-    dialog.setTextValue(fechaDeHoy());
-    // The prompt is one long sentence: wrapped, it keeps the box a sensible width.
-    if (auto *label = dialog.findChild<QLabel *>())
-        label->setWordWrap(true);
-    if (auto *edit = dialog.findChild<QLineEdit *>())
-        edit->setValidator(new NombreValidator(edit));
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.textValue();
-}
-
 void Tablero::MirarArchivo()
 {
-    Module1::DirectorioSistema =
-        winners::cleanDirectory(Module1::systemDirectory(), Module1::fileSystemIgnoresCase());
-    // The older program's file, looked for only while the player's own does not exist yet.
-    QStringList antiguos;
-    for (const QString &carpeta : Module1::legacyDirectories())
-        antiguos << winners::filePath(winners::cleanDirectory(carpeta, Module1::fileSystemIgnoresCase()));
-    m_archivo = winners::WinnersFile(Module1::DirectorioSistema, antiguos);
+    // Located afresh by every load; the older program's file is looked for only while the
+    // player's own does not exist yet.
+    Module1::DirectorioSistema = winners::winnersDirectory();
+    m_archivo = winners::WinnersFile(Module1::DirectorioSistema,
+                                     winners::olderProgramFiles(Module1::olderProgramFolders()));
     const winners::LoadResult result = m_archivo.load();
-    QStringList lines;
-    lines.reserve(result.lines.size());
-    for (const QString &line : result.lines) {
-        Module1::Linea = line;
-        lines.append(Module1::Linea);
-    }
-    Lista->addItems(lines);
+    Lista->addItems(result.lines);
     if (!result.ok()) {
         // Told once per problem, after the window has appeared, not on every new game.
         const QString aviso = result.error;
@@ -478,8 +339,7 @@ void Tablero::GuardarArchivo()
 {
     // The file gets the winner, not this board's list: other running copies may have added
     // winners since the load, and the register adds this one to the file as it is now.
-    Module1::Linea = Jugador;
-    const winners::SaveResult result = m_archivo.addWinner(Module1::Linea);
+    const winners::SaveResult result = m_archivo.addWinner(Jugador);
     if (!result.ok)
         avisar(QStringLiteral("Lista de ganadores"),
                QStringLiteral("No se ha podido guardar el nombre del ganador.\n") + result.error);
@@ -498,18 +358,6 @@ void Tablero::Command2_Click()
 {
     Lifecycle::close(m_solucion);
     Lifecycle::restart(*this);
-}
-
-QString Tablero::textoAyuda()
-{
-    return QStringLiteral(
-        "     El juego consiste en intentar dejar solamente un Cd-rom y ademas situado en el centro "
-        "del tablero. Los Cd-rom se desplazan arrastrandolos con el raton desde su posiciòn de "
-        "origen hasta la de destino, pero cumpliendo los siguientes requisitos:  1º.- Los "
-        "desplazamientos tienen que ser verticales u horizontales, nunca en diagonal.  2º.- El "
-        "Cd-rom que se desplace debera pasar por encima de uno contiguo a él, depositandose en un "
-        "hueco vacio y contiguo al que se ha pasado.   La solución esta escondida dentro del juego "
-        "y se hara visible haciendo determinadas operaciones sobre el tablero.");
 }
 
 void Tablero::Command3_Click()

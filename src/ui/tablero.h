@@ -61,12 +61,6 @@ public:
     // The keyboard field over the holes; nullptr with keyboard play off.
     CampoTeclado *campoTeclado() const { return m_campo; }
 
-    // The exact texts of the two information boxes.
-    static QString textoAyuda();
-    static QString promptVictoria(const QString &movimientos);
-    // The name box's default answer: today's date.
-    static QString fechaDeHoy();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -76,10 +70,8 @@ private:
     void crearControles();
     void aplicarDiseno();
     void centrar();
-    QRect marcoExterior() const;
     void mostrarHuecos();
     void Conseguido();
-    QString pedirNombre(const QString &prompt);
     void MirarArchivo();
     void GuardarArchivo();
     void avisar(const QString &title, const QString &text);

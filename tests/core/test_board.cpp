@@ -115,8 +115,8 @@ void TestBoard::startPosition()
 void TestBoard::setUpDiscardsAGame()
 {
     Board board;
-    QCOMPARE(board.drop(23, 0), DropOutcome::Moved);
-    QCOMPARE(board.drop(2, 26), DropOutcome::NoMove);  // not in line
+    QCOMPARE(board.drop(0, 23), DropOutcome::Moved);
+    QCOMPARE(board.drop(26, 2), DropOutcome::NoMove);  // not in line
     board.setUp();
     QVERIFY(board == Board());
 }
@@ -183,7 +183,7 @@ void TestBoard::drop()
     Board board = Board::fromText(before.toStdString());
     const int moves = board.movimientos();
     const int left = board.restantes();
-    QCOMPARE(board.drop(source, target), outcome);
+    QCOMPARE(board.drop(target, source), outcome);
     QCOMPARE(text(board), after);
     const int counted = outcome == DropOutcome::Moved ? 1 : 0;
     QCOMPARE(int(board.movimientos()), moves + counted);
@@ -194,9 +194,9 @@ void TestBoard::drop()
 void TestBoard::outOfRangeIndicesAreIgnored()
 {
     Board board;
-    QCOMPARE(board.drop(-1, 0), DropOutcome::Ignored);
-    QCOMPARE(board.drop(23, 33), DropOutcome::Ignored);
-    QCOMPARE(board.drop(40, 0), DropOutcome::Ignored);
+    QCOMPARE(board.drop(0, -1), DropOutcome::Ignored);
+    QCOMPARE(board.drop(33, 23), DropOutcome::Ignored);
+    QCOMPARE(board.drop(0, 40), DropOutcome::Ignored);
     QVERIFY(board == Board());
 }
 

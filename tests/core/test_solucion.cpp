@@ -43,7 +43,7 @@ void TestSolucion::solutionWins()
         const QByteArray move = "move " + QByteArray::number(i + 1);
         QVERIFY2(!board.isEmpty(from) && !board.isEmpty(over) && board.isEmpty(to),
                  move.constData());
-        QVERIFY2(board.drop(from, to) == DropOutcome::Moved, move.constData());
+        QVERIFY2(board.drop(to, from) == DropOutcome::Moved, move.constData());
         // The listed middle hole is the one that was jumped.
         QVERIFY2(board.isEmpty(from) && board.isEmpty(over) && !board.isEmpty(to),
                  move.constData());

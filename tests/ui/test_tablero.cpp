@@ -13,6 +13,7 @@
 #include "holepicture.h"
 #include "lifecycle.h"
 #include "module1.h"
+#include "older_program_file.h"
 #include "tablero.h"
 #include "winners_file.h"
 
@@ -792,8 +793,9 @@ void TestTablero::olderProgramsWinners()
     const QString root = QDir::fromNativeSeparators(qEnvironmentVariable("SystemRoot")).toLower();
     const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toLower()
         + "/virtualstore" + root.mid(2);
-    QCOMPARE(pindel::Module1::legacyDirectories().join('|').toLower(),
-             QStringList({root + "/system32", store + "/system32", root + "/syswow64", store + "/syswow64"}).join('|'));
+    QCOMPARE(pindel::winners::olderProgramFiles(pindel::Module1::olderProgramFolders()).join('|').toLower(),
+             QStringList({root + "/system32", store + "/system32", root + "/syswow64", store + "/syswow64"})
+                 .join("/001mpta.cms|") + "/001mpta.cms");
     const QByteArray old("Ana\r\nI\xf1igo\r\n");
     QVERIFY(QDir().mkpath(store + "/system32") && regtest::writeBytes(store + "/system32/001MpTa.cms", old));
     DialogScript dialogs;
