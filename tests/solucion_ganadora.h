@@ -1,9 +1,16 @@
 #pragma once
-// The winning line that the solution window publishes, in that window's numbering, and the
-// translation of its numbers to the board's hole indices by grid place.  Shared by the
-// tests that play it on the model, through the board window, and in the failure drills.
+// The winning line as the solution window publishes it, read from the window's own list (the
+// program's one copy of it), in that window's numbering, and the translation of its numbers to
+// the board's hole indices by grid place.  Shared by the tests that play it on the model,
+// through the board window, and in the failure drills: that the line wins is proven by playing
+// it through the rules, not by a second copy of it.
 
 #include "board.h"
+#include "frmsolucion.h"
+
+#include <QRegularExpression>
+
+#include <vector>
 
 namespace solucion {
 
@@ -24,16 +31,38 @@ struct Salto {
     int desde, sobre, a;
 };
 
-// The 31 moves, in order: from, over, to.
-inline constexpr Salto kMovimientos[31] = {
-    {15, 16, kCentro}, {27, 22, 16}, {20, 21, 22}, {7, 14, 20},  {16, 22, 27},
-    {30, 27, 22},      {23, 22, 21}, {20, 21, 22}, {25, 24, 23}, {22, 23, 24},
-    {31, 28, 23},      {23, 24, 25}, {32, 29, 24}, {25, 24, 23}, {12, 18, 25},
-    {26, 25, 24},      {13, 19, 26}, {23, 24, 25}, {26, 25, 24}, {10, 11, 12},
-    {24, 17, 11},      {12, 11, 10}, {3, 6, 11},   {10, 11, 12}, {8, 9, 10},
-    {1, 4, 9},         {9, 10, 11},  {2, 5, 10},   {kCentro, 10, 5}, {12, 11, 10},
-    {5, 10, kCentro},
-};
+// One item of the window's list read as a move: "- Desde 15 sobre 16 a Centro" is
+// {15, 16, kCentro}.  All zero for an item that is not a move.
+inline Salto leer(const QString &item)
+{
+    static const QRegularExpression forma(QStringLiteral("^- Desde +(\\d+|C) sobre +(\\d+|C) a +(\\d+|C|Centro)$"));
+    const QRegularExpressionMatch m = forma.match(item);
+    if (!m.hasMatch())
+        return {0, 0, 0};
+    const auto numero = [&m](int i) { return m.captured(i).front().isDigit() ? m.captured(i).toInt() : kCentro; };
+    return {numero(1), numero(2), numero(3)};
+}
+
+// The items of the solution window's list, as designed, in order.
+inline QStringList items()
+{
+    for (const pindel::SolucionControl &control : pindel::FrmSolucion::design())
+        if (control.name == QLatin1String("List1"))
+            return control.items;
+    return {};
+}
+
+// The moves of the window's list, in order: from, over, to.
+inline const std::vector<Salto> &movimientos()
+{
+    static const std::vector<Salto> todos = [] {
+        std::vector<Salto> m;
+        for (const QString &item : items())
+            m.push_back(leer(item));
+        return m;
+    }();
+    return todos;
+}
 
 // The board's hole index for a number of the solution window (kCentro for the centre),
 // found by its place on the grid; -1 for a number that is not on the picture.

@@ -1,6 +1,6 @@
-// The published solution, played on the board model: the 31 moves of the solution window,
-// numbered as that window numbers the squares, translated to hole indices through their grid
-// places, are all legal and win.
+// The published solution, played on the board model: the 31 moves of the solution window's
+// list, numbered as that window numbers the squares, translated to hole indices through their
+// grid places, are all legal, jump the hole they name, and win.
 
 #include "board.h"
 #include "solucion_ganadora.h"
@@ -35,11 +35,13 @@ void TestSolucion::numberingCoversTheBoard()
 
 void TestSolucion::solutionWins()
 {
+    const std::vector<solucion::Salto> &moves = solucion::movimientos();
+    QCOMPARE(int(moves.size()), 31);
     Board board;
     for (int i = 0; i < 31; ++i) {
-        const int from = hueco(solucion::kMovimientos[i].desde);
-        const int over = hueco(solucion::kMovimientos[i].sobre);
-        const int to = hueco(solucion::kMovimientos[i].a);
+        const int from = hueco(moves[i].desde);
+        const int over = hueco(moves[i].sobre);
+        const int to = hueco(moves[i].a);
         const QByteArray move = "move " + QByteArray::number(i + 1);
         QVERIFY2(!board.isEmpty(from) && !board.isEmpty(over) && board.isEmpty(to),
                  move.constData());

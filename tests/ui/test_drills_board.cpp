@@ -98,7 +98,7 @@ void TestDrillsBoard::open()
 
 void TestDrillsBoard::win()
 {
-    for (const solucion::Salto &salto : solucion::kMovimientos)
+    for (const solucion::Salto &salto : solucion::movimientos())
         m_tablero->Image1_DragDrop(solucion::hueco(salto.a), solucion::hueco(salto.desde));
 }
 

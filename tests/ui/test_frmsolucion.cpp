@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -103,46 +104,28 @@ void TestFrmSolucion::frame()
 
 void TestFrmSolucion::moves_data()
 {
+    // The moves themselves are proven by playing the window's own list to a win (test_solucion);
+    // here, how each item reads.  A number of two digits follows one blank, one of one digit
+    // (or "C", the centre) three, so the columns line up, and the centre as a target is
+    // "Centro" after one blank; the one exception is the last number of item 29, after two.
     QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("length");
-    const struct {
-        const char *text;
-        int length;
-    } rows[] = {
-        {"- Desde 15 sobre 16 a Centro", 28}, {"- Desde 27 sobre 22 a 16", 24},
-        {"- Desde 20 sobre 21 a 22", 24},     {"- Desde   7 sobre 14 a 20", 25},
-        {"- Desde 16 sobre 22 a 27", 24},     {"- Desde 30 sobre 27 a 22", 24},
-        {"- Desde 23 sobre 22 a 21", 24},     {"- Desde 20 sobre 21 a 22", 24},
-        {"- Desde 25 sobre 24 a 23", 24},     {"- Desde 22 sobre 23 a 24", 24},
-        {"- Desde 31 sobre 28 a 23", 24},     {"- Desde 23 sobre 24 a 25", 24},
-        {"- Desde 32 sobre 29 a 24", 24},     {"- Desde 25 sobre 24 a 23", 24},
-        {"- Desde 12 sobre 18 a 25", 24},     {"- Desde 26 sobre 25 a 24", 24},
-        {"- Desde 13 sobre 19 a 26", 24},     {"- Desde 23 sobre 24 a 25", 24},
-        {"- Desde 26 sobre 25 a 24", 24},     {"- Desde 10 sobre 11 a 12", 24},
-        {"- Desde 24 sobre 17 a 11", 24},     {"- Desde 12 sobre 11 a 10", 24},
-        {"- Desde   3 sobre   6 a 11", 26},   {"- Desde 10 sobre 11 a 12", 24},
-        {"- Desde   8 sobre   9 a 10", 26},   {"- Desde   1 sobre   4 a   9", 27},
-        {"- Desde   9 sobre 10 a 11", 25},    {"- Desde   2 sobre   5 a 10", 26},
-        {"- Desde   C sobre 10 a  5", 25},    {"- Desde 12 sobre 11 a 10", 24},
-        {"- Desde   5 sobre 10 a Centro", 29},
-    };
+    QTest::addColumn<QString>("form");
+    const QString campo = QStringLiteral("( \\d\\d|   \\d|   C)");
+    const QString regla = QStringLiteral("- Desde%1 sobre%1 a( \\d\\d|   \\d| Centro)").arg(campo);
     for (int row = 0; row < 31; ++row)
-        QTest::addRow("item %d", row + 1) << row << QString::fromLatin1(rows[row].text)
-                                          << rows[row].length;
+        QTest::addRow("item %d", row + 1) << row << (row == 28 ? QStringLiteral("- Desde   C sobre 10 a  5") : regla);
 }
 
 void TestFrmSolucion::moves()
 {
     QFETCH(int, row);
-    QFETCH(QString, text);
-    QFETCH(int, length);
+    QFETCH(QString, form);
     Lifecycle::show(*m_window);
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     auto *list = control<QListWidget>(*m_window, "List1");
     QCOMPARE(list->count(), 31);
-    QCOMPARE(list->item(row)->text(), text);
-    QCOMPARE(list->item(row)->text().size(), length);
+    const QString text = list->item(row)->text();
+    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(form)).match(text).hasMatch(), qPrintable(text));
     QVERIFY(list->selectedItems().isEmpty());
     QVERIFY(!list->isSortingEnabled());
     // 31 lines do not fit: the list scrolls vertically, never sideways, and every move

@@ -280,7 +280,7 @@ void TestJuegoTeclado::endings()
     else
         dialogs.pressOk();
 
-    QList<solucion::Salto> saltos(solucion::kMovimientos, solucion::kMovimientos + jugadas);
+    QList<solucion::Salto> saltos(solucion::movimientos().begin(), solucion::movimientos().begin() + jugadas);
     saltos.append({desde, 0, hasta});
     int aqui = pindel::kCentre;
     for (const solucion::Salto &s : saltos) {

@@ -32,7 +32,6 @@
 using pindel::Lifecycle;
 using pindel::Tablero;
 using solucion::hueco;
-using solucion::kMovimientos;
 
 namespace {
 
@@ -182,7 +181,7 @@ void TestTablero::setLabelsTo(const QString &text)
 void TestTablero::playSolution(int moves, Tablero *board)
 {
     for (int i = 0; i < moves; ++i)
-        (board ? board : m_tablero.get())->Image1_DragDrop(hueco(kMovimientos[i].a), hueco(kMovimientos[i].desde));
+        (board ? board : m_tablero.get())->Image1_DragDrop(hueco(solucion::movimientos()[i].a), hueco(solucion::movimientos()[i].desde));
 }
 
 void TestTablero::opensWithTheStartPosition()
@@ -452,7 +451,7 @@ void TestTablero::solutionWinsAndIsSaved()
     QCOMPARE(marcador(), QString("30"));
     QCOMPARE(resto(), QString("2"));
     QCOMPARE(dialogs.answered(), 0);
-    m_tablero->Image1_DragDrop(hueco(kMovimientos[30].a), hueco(kMovimientos[30].desde));
+    m_tablero->Image1_DragDrop(hueco(solucion::movimientos()[30].a), hueco(solucion::movimientos()[30].desde));
 
     QCOMPARE(dialogs.answered(), 1);
     QCOMPARE(dialogs.unexpected(), 0);  // no loss message after a win
