@@ -3,7 +3,7 @@
 // board must open with the start position, show what the file holds, tell the player what
 // went wrong, and after a win write back every stored line plus the new name.
 
-#include "carpeta_datos.h"
+#include "tablero_de_prueba.h"
 #include "dialogs.h"
 #include "register/register_test_util.h"
 #include "solucion_ganadora.h"
@@ -41,7 +41,7 @@ DialogScript::Step keepReport(QString &text)
 
 } // namespace
 
-class TestDrillsBoard : public QObject {
+class TestDrillsBoard : public QObject, protected TableroDePrueba {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -59,38 +59,26 @@ private:
     QStringList lista() const;
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
-    std::unique_ptr<CarpetaDatos> m_data;
-    std::unique_ptr<pindel::LazyWindow> m_solucion;
-    std::unique_ptr<Tablero> m_tablero;
 };
 
 void TestDrillsBoard::initTestCase()
 {
-    pindel::instalarFuentes();
-    Lifecycle::setExitFunctionForTesting([](int) {});
+    iniciarPrograma();
 }
 
 void TestDrillsBoard::init()
 {
-    m_data = std::make_unique<CarpetaDatos>();
-    QVERIFY(m_data->isValid());
-    Lifecycle::resetEndForTesting();
+    QVERIFY(prepararPrueba());
 }
 
 void TestDrillsBoard::cleanup()
 {
-    m_tablero.reset();
-    m_solucion.reset();
-    QCoreApplication::processEvents();
-    Lifecycle::resetEndForTesting();
+    limpiarPrueba();
 }
 
 void TestDrillsBoard::open()
 {
-    m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
-    m_tablero = std::make_unique<Tablero>(*m_solucion);
-    Lifecycle::track(*m_tablero);
-    Lifecycle::show(*m_tablero);
+    Lifecycle::show(hacerTablero());
     QVERIFY(m_tablero->isOpen());
     QCOMPARE(label("LblMarcador"), QString("0"));
     QCOMPARE(label("LblResto"), QString("32"));

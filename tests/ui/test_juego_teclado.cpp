@@ -3,7 +3,7 @@
 // and what a screen reader gets (the table of holes, the focus, the messages).  With keyboard
 // play off the board must be exactly the mouse game's.
 
-#include "carpeta_datos.h"
+#include "tablero_de_prueba.h"
 #include "dialogs.h"
 #include "solucion_ganadora.h"
 
@@ -88,7 +88,7 @@ QString camino(int desde, int hasta)
 
 } // namespace
 
-class TestJuegoTeclado : public QObject {
+class TestJuegoTeclado : public QObject, protected TableroDePrueba {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -119,38 +119,26 @@ private:
     CampoTeclado *campo() const { return m_tablero->findChild<CampoTeclado *>(); }
     QString label(const char *name) const { return m_tablero->findChild<QLabel *>(name)->text(); }
 
-    std::unique_ptr<CarpetaDatos> m_data;
-    std::unique_ptr<pindel::LazyWindow> m_solucion;
-    std::unique_ptr<Tablero> m_tablero;
 };
 
 void TestJuegoTeclado::initTestCase()
 {
-    pindel::instalarFuentes();
-    Lifecycle::setExitFunctionForTesting([](int) {});
+    iniciarPrograma();
 }
 
 void TestJuegoTeclado::init()
 {
-    m_data = std::make_unique<CarpetaDatos>();
-    QVERIFY(m_data->isValid());
-    Lifecycle::resetEndForTesting();
-    m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
+    QVERIFY(prepararPrueba());
 }
 
 void TestJuegoTeclado::cleanup()
 {
-    m_tablero.reset();
-    m_solucion.reset();
-    QCoreApplication::processEvents();
-    Lifecycle::resetEndForTesting();
+    limpiarPrueba();
 }
 
 void TestJuegoTeclado::abrir(bool modoTeclado)
 {
-    m_tablero = std::make_unique<Tablero>(*m_solucion, modoTeclado);
-    Lifecycle::track(*m_tablero);
-    Lifecycle::show(*m_tablero);
+    Lifecycle::show(hacerTablero(modoTeclado));
     m_tablero->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_tablero.get()));
     QCoreApplication::processEvents();

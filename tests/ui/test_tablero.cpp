@@ -2,11 +2,11 @@
 // the end-of-game judgement with its real dialogs answered by the test, the winners file
 // on disk, the hidden gesture and the restarts.
 
-#include "carpeta_datos.h"
 #include "dialogs.h"
 #include "fuente_usada.h"
 #include "register/register_test_util.h"
 #include "solucion_ganadora.h"
+#include "tablero_de_prueba.h"
 
 #include "frmsolucion.h"
 #include "fuentes.h"
@@ -39,7 +39,7 @@ const QByteArray kPlaceholderLine = "Aun no lo ha logrado nadie\r\n";
 
 } // namespace
 
-class TestTablero : public QObject {
+class TestTablero : public QObject, protected TableroDePrueba {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -97,33 +97,22 @@ private:
         return m_solucion->existing() && m_solucion->existing()->widget()->isVisible();
     }
 
-    std::unique_ptr<CarpetaDatos> m_data;
-    std::unique_ptr<pindel::LazyWindow> m_solucion;   // made on its first opening
-    std::unique_ptr<Tablero> m_tablero;
 };
 
 void TestTablero::initTestCase()
 {
-    pindel::instalarFuentes();
-    Lifecycle::setExitFunctionForTesting([](int) {});
+    iniciarPrograma();
 }
 
 void TestTablero::init()
 {
-    m_data = std::make_unique<CarpetaDatos>();
-    QVERIFY(m_data->isValid());
-    Lifecycle::resetEndForTesting();
-    m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
-    m_tablero = std::make_unique<Tablero>(*m_solucion);
-    Lifecycle::track(*m_tablero);
+    QVERIFY(prepararPrueba());
+    hacerTablero();
 }
 
 void TestTablero::cleanup()
 {
-    m_tablero.reset();
-    m_solucion.reset();
-    QCoreApplication::processEvents();
-    Lifecycle::resetEndForTesting();
+    limpiarPrueba();
 }
 
 QByteArray TestTablero::winnersBytes() const
