@@ -1,22 +1,25 @@
 #include "fuentes.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QStringList>
-
-#ifndef PINDEL_FUENTES_PROPIAS
-#define PINDEL_FUENTES_PROPIAS 0
-#endif
 
 namespace pindel {
 
 namespace {
 
-#if PINDEL_FUENTES_PROPIAS
-// The faces the program carries as resources (see src/ui/CMakeLists.txt).
+// The faces the program carries as resources where the system has neither (the Windows
+// build: see src/ui/CMakeLists.txt).
 constexpr const char *kArchivosPropios[] = {":/fuentes/LiberationSans-Regular.ttf",
                                             ":/fuentes/LiberationSans-Bold.ttf",
                                             ":/fuentes/Z003-MediumItalic.otf"};
+
+bool fuentesPropias()
+{
+    static const bool propias = QFileInfo::exists(QString::fromLatin1(kArchivosPropios[0]));
+    return propias;
+}
 
 void registrarFuentesPropias()
 {
@@ -44,7 +47,6 @@ void dialogosEnFuentePropia()
     // kind of control follows.
     QApplication::setFont(dialogos);
 }
-#endif
 
 // The family a window's font asks for.  Where the program carries the faces, their own
 // name: a face of the designed name on the system (Windows' bitmap "MS Sans Serif", blocky
@@ -52,13 +54,7 @@ void dialogosEnFuentePropia()
 // substitution maps to the installed face unless the system really has the designed one.
 QString familia(const char *disenada, const char *sustituta)
 {
-#if PINDEL_FUENTES_PROPIAS
-    Q_UNUSED(disenada);
-    return QString::fromLatin1(sustituta);
-#else
-    Q_UNUSED(sustituta);
-    return QString::fromLatin1(disenada);
-#endif
+    return QString::fromLatin1(fuentesPropias() ? sustituta : disenada);
 }
 
 QFont fuente(const QString &familia, qreal points, bool bold)
@@ -73,10 +69,10 @@ QFont fuente(const QString &familia, qreal points, bool bold)
 
 void instalarFuentes()
 {
-#if PINDEL_FUENTES_PROPIAS
-    registrarFuentesPropias();
-    dialogosEnFuentePropia();
-#endif
+    if (fuentesPropias()) {
+        registrarFuentesPropias();
+        dialogosEnFuentePropia();
+    }
     QFont::insertSubstitutions(QString::fromLatin1(kSansSerif),
                                {QString::fromLatin1(kSansSerifSustituta), QStringLiteral("Arial")});
     QFont::insertSubstitutions(QString::fromLatin1(kDecorativa),
