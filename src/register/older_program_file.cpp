@@ -14,9 +14,11 @@ QStringList olderProgramFiles(const QStringList &folders)
     const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     QStringList places;
     for (const QString &folder : folders) {
-        places << folder;
+        // The older program, denied the folder itself, read and wrote its VirtualStore copy
+        // whenever there was one: that copy is the list it showed this player.
         if (!local.isEmpty() && folder.size() > 2 && folder.at(1) == QLatin1Char(':'))
             places << local + QStringLiteral("/VirtualStore") + folder.mid(2);
+        places << folder;
     }
     for (QString &place : places)
         place = filePath(cleanDirectory(place, fileSystemIgnoresCase()));

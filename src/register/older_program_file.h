@@ -12,8 +12,9 @@ namespace pindel::winners {
 
 // Where the older program's file may be, most likely first, given the folders it was kept in
 // as the system names them (Module1::olderProgramFolders: the system folder, then the 32-bit
-// programs' one): for each folder, the file in it, then its per-user VirtualStore copy, where
-// Windows put the older program's writes when it had no right to the folder.  The VirtualStore
+// programs' one): for each folder, its per-user VirtualStore copy, where Windows put the older
+// program's writes when it had no right to the folder and which it then served the program in
+// the folder's place, then the file in the folder itself.  The VirtualStore
 // copy of "C:/Windows/System32" is "<local application data>/VirtualStore/Windows/System32"
 // (Qt's generic data location is the local application data there).  Each place is cleaned by
 // the location rule.  Empty for no folders.

@@ -4,9 +4,12 @@
 
 #include "register_test_util.h"
 #include "durable_file.h"
+#include "file_system.h"
+#include "older_program_file.h"
 #include "winners_file.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,10 +48,41 @@ using Status = LoadResult::Status;
 class TestLegacyImport : public QObject {
     Q_OBJECT
 private slots:
+    void places_data();
+    void places();
     void firstLoad_data();
     void firstLoad();
     void deletedAfterTheLoad();
 };
+
+// Where the older program's file is looked for, in order, for the folders Windows reports:
+// each folder's VirtualStore copy first (what Windows served the older program in the
+// folder's place), then the folder itself; only a folder with a drive has a copy.
+void TestLegacyImport::places_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QStringList>("places");   // "<local>" stands for the local application data
+    QTest::newRow("none") << QStringList{} << QStringList{};
+    QTest::newRow("the system folder") << QStringList{"C:/Windows/System32"}
+        << QStringList{"<local>/VirtualStore/Windows/System32/001MpTa.cms", "C:/Windows/System32/001MpTa.cms"};
+    QTest::newRow("and the 32-bit one") << QStringList{"C:/Windows/System32", "C:/Windows/SysWOW64"}
+        << QStringList{"<local>/VirtualStore/Windows/System32/001MpTa.cms", "C:/Windows/System32/001MpTa.cms",
+                       "<local>/VirtualStore/Windows/SysWOW64/001MpTa.cms", "C:/Windows/SysWOW64/001MpTa.cms"};
+    QTest::newRow("trailing blanks") << QStringList{"D:/Win/System32  "}
+        << QStringList{"<local>/VirtualStore/Win/System32/001MpTa.cms", "D:/Win/System32/001MpTa.cms"};
+    QTest::newRow("no drive") << QStringList{"//servidor/System32"} << QStringList{"//servidor/System32/001MpTa.cms"};
+}
+
+void TestLegacyImport::places()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QStringList, places);
+    places.replaceInStrings("<local>", QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // Where the file system ignores case, the location rule lower-cases the folders.
+    const Qt::CaseSensitivity caso = winners::fileSystemIgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QStringList found = winners::olderProgramFiles(folders);
+    QVERIFY2(found.join('|').compare(places.join('|'), caso) == 0, qPrintable(found.join('|')));
+}
 
 void TestLegacyImport::firstLoad_data()
 {
@@ -68,19 +102,19 @@ void TestLegacyImport::firstLoad_data()
                                           << B("Ana\r\nI\xf1igo\r\nPia\r\n");
     QTest::newRow("only in the VirtualStore copy") << none << B("Luis\r\n") << none << Status::Imported
                                                    << B("Luis\r\n") << QStringList{"Luis"} << B("Luis\r\nPia\r\n");
-    QTest::newRow("in both: the system folder's") << B("Ana\r\n") << B("Luis\r\n") << none << Status::Imported
-                                                  << B("Ana\r\n") << QStringList{"Ana"} << B("Ana\r\nPia\r\n");
+    QTest::newRow("in both: the VirtualStore copy's") << B("Ana\r\n") << B("Luis\r\n") << none << Status::Imported
+                                                      << B("Luis\r\n") << QStringList{"Luis"} << B("Luis\r\nPia\r\n");
     QTest::newRow("odd line ends copied as they are") << B("Ana\rLuis\nEva") << none << none << Status::Imported
                                                       << B("Ana\rLuis\nEva") << QStringList{"Ana", "Luis\nEva"}
                                                       << B("Ana\r\nLuis\nEva\r\nPia\r\n");
     QTest::newRow("an empty old file") << B("") << none << none << Status::Imported << B("") << QStringList{}
                                        << B("Pia\r\n");
-    QTest::newRow("the system folder's unreadable") << B("<refused>Ana\r\n") << B("Luis\r\n") << none
+    QTest::newRow("the system folder's unreadable") << B("<refused>Ana\r\n") << none << none
                                                     << Status::Unreadable << none << QStringList{} << B("Ana\r\n");
-    QTest::newRow("a folder in the system folder's place") << B("<folder>") << B("Luis\r\n") << none
-                                                           << Status::Unreadable << none << QStringList{} << B("Luis\r\n");
-    QTest::newRow("the VirtualStore copy unreadable") << none << B("<refused>Luis\r\n") << none << Status::Unreadable
-                                                      << none << QStringList{} << B("Luis\r\n");
+    QTest::newRow("a folder in the VirtualStore copy's place") << B("Ana\r\n") << B("<folder>") << none
+                                                               << Status::Unreadable << none << QStringList{} << B("Ana\r\n");
+    QTest::newRow("the VirtualStore copy unreadable") << B("Ana\r\n") << B("<refused>Luis\r\n") << none
+                                                      << Status::Unreadable << none << QStringList{} << B("Luis\r\n");
     QTest::newRow("the player's own file already there") << B("Ana\r\n") << none << B("Eva\r\n") << Status::Read
                                                          << B("Eva\r\n") << QStringList{"Eva"} << B("Eva\r\nPia\r\n");
     QTest::newRow("another copy's file appearing meanwhile") << B("Ana\r\n") << none << B("<meanwhile>Eva\r\n")
@@ -106,7 +140,8 @@ void TestLegacyImport::firstLoad()
     const QString ownDirectory = dir.filePath("pindel");
     for (const QString &folder : {QFileInfo(oldFiles[0]).path(), QFileInfo(oldFiles[1]).path(), ownDirectory})
         QVERIFY(QDir().mkpath(folder));
-    WinnersFile register_(ownDirectory, {oldFiles[0], oldFiles[1]});
+    // In the order the program looks (see places()).
+    WinnersFile register_(ownDirectory, {oldFiles[1], oldFiles[0]});
     const bool meanwhile = own.startsWith("<meanwhile>");
     QVERIFY(put(oldFiles[0], system) && put(oldFiles[1], virtualStore) && (meanwhile || put(register_.path(), own)));
     winners::testing::setBeforeCreate([&] { QVERIFY(!meanwhile || put(register_.path(), own.mid(11))); });
@@ -136,15 +171,15 @@ void TestLegacyImport::firstLoad()
         QCOMPARE(regtest::readBytes(register_.path()), next);
         return;
     }
-    const QString unreadable = oldFiles[system.isNull() ? 1 : 0];
+    const QString unreadable = oldFiles[virtualStore.isNull() ? 0 : 1];
     QVERIFY2(loaded.error.startsWith("No se pudo leer el archivo de ganadores anterior " + unreadable + ": "),
              qPrintable(loaded.error));
     QCOMPARE(saved.error, "No se pudo guardar el archivo de ganadores " + register_.path()
                               + ": no se pudo leer el archivo de ganadores anterior " + unreadable
                               + QString::fromUtf8(" y se perderían los nombres que guarda"));
     QCOMPARE(regtest::entriesOf(ownDirectory), QStringList{});
-    if (system == "<folder>")
-        QVERIFY(QDir(oldFiles[0]).removeRecursively());
+    if (virtualStore == "<folder>")
+        QVERIFY(QDir(oldFiles[1]).removeRecursively());
     QCOMPARE(register_.load().status, Status::Imported);
     QCOMPARE(regtest::readBytes(register_.path()), next);
 }

@@ -782,7 +782,7 @@ void TestTablero::olderProgramsWinners()
     const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toLower()
         + "/virtualstore" + root.mid(2);
     QCOMPARE(pindel::winners::olderProgramFiles(pindel::Module1::olderProgramFolders()).join('|').toLower(),
-             QStringList({root + "/system32", store + "/system32", root + "/syswow64", store + "/syswow64"})
+             QStringList({store + "/system32", root + "/system32", store + "/syswow64", root + "/syswow64"})
                  .join("/001mpta.cms|") + "/001mpta.cms");
     const QByteArray old("Ana\r\nI\xf1igo\r\n");
     QVERIFY(QDir().mkpath(store + "/system32") && regtest::writeBytes(store + "/system32/001MpTa.cms", old));
