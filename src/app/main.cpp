@@ -6,6 +6,7 @@
 #include "ordenes.h"
 #include "plataforma.h"
 #include "programa.h"
+#include "traducciones.h"
 #include "traza.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
     pindel::Module1::setProgramIdentity();
     pindel::instalarFuentes();
     pindel::traza("fonts");
+    pindel::instalarTraduccionesDeQt();
     // The program ends when its last window closes, by its own rule: a restart closes and
     // reopens the board, which Qt's rule would take for the end.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -11,11 +11,26 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <windows.h>   // the build defines WIN32_LEAN_AND_MEAN and NOMINMAX
+#include <shellapi.h>
+
 namespace pindel::Module1 {
 
 QStringList commandLine(int argc, char **argv)
 {
+    // The words Windows was given, every letter as typed: `argv` holds them in the ANSI code
+    // page, which turns a letter it lacks (Greek, Cyrillic, CJK on a Spanish Windows) into "?".
+    // Split by the rule Qt's entry point splits them by, so the two lists match word for word.
     QStringList palabras;
+    int cuantas = 0;
+    if (LPWSTR *anchas = CommandLineToArgvW(GetCommandLineW(), &cuantas)) {
+        for (int i = 0; i < cuantas; ++i)
+            palabras << QString::fromWCharArray(anchas[i]);
+        LocalFree(anchas);
+    }
+    if (palabras.size() == argc)
+        return palabras;
+    palabras.clear();
     for (int i = 0; i < argc; ++i)
         palabras << QString::fromLocal8Bit(argv[i]);
     return palabras;
@@ -31,7 +46,11 @@ bool showText(const QString &text, bool error)
 
 std::optional<QByteArray> defaultPlatform(const QByteArray &)
 {
-    return QByteArray();   // Qt's own: the Windows platform
+    // Windows' own platform, drawing text with FreeType, the engine (and the faces) the Linux
+    // build draws with.  Qt's default here, the GDI engine, loses the blank after a capital A
+    // ("¡¡PRUEBANO SUPERADA!!.", "SEATAN AMABLE"); DirectWrite is not in the Qt for Windows
+    // the program is built with.
+    return QByteArrayLiteral("windows:fontengine=freetype");
 }
 
 bool screenReaderRunning()

@@ -202,6 +202,8 @@ void TestArranque::realProgramWithoutADisplay_data()
     QTest::newRow("--version") << QStringList{"--version"} << kVersion << QString() << 0;
     QTest::newRow("--versi\u00f3n") << QStringList{"--versi\u00f3n"} << QString() << desconocida("--versi\u00f3n") << 2;
     QTest::newRow("--ayuda") << QStringList{"--ayuda"} << QString() << desconocida("--ayuda") << 2;
+    // Letters outside Windows' ANSI code page come back as typed, not as "?".
+    QTest::newRow("--\u03c9\u043c") << QStringList{"--\u03c9\u043c"} << QString() << desconocida("--\u03c9\u043c") << 2;
     QTest::newRow("-x after a Qt option") << QStringList{"-style", "fusion", "-x"} << QString() << desconocida("-x") << 2;
     QTest::newRow("-platform with no value") << QStringList{"-platform"} << QString() << sinValor("-platform") << 2;
 }

@@ -7,12 +7,13 @@ import struct
 import subprocess
 import sys
 import unittest
+import xml.etree.ElementTree as ET
 
 import pefile
 
 EXE = sys.argv.pop(1)
 VERSION = os.environ["PINDEL_VERSION"]  # the build's, from CMake's project(): "1.00"
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 SPANISH_SPAIN = 0x0C0A
 ICON_SIDES = [16, 20, 24, 32, 40, 48, 64, 256]
 
@@ -40,6 +41,25 @@ class WindowsExe(unittest.TestCase):
     def test_a_64_bit_desktop_program(self):
         self.assertEqual(self.pe.FILE_HEADER.Machine, 0x8664)
         self.assertEqual(self.pe.OPTIONAL_HEADER.Subsystem, 2, "not the GUI subsystem: a console opens")
+
+    def test_manifest(self):
+        """What Windows reads before the program runs: the player's own rights, Windows 10 and
+        11, the themed Common Controls 6 for the boxes shown before Qt starts, and per-monitor
+        DPI awareness, so those boxes are crisp at 150 %."""
+        _, data = self.resources[(RT_MANIFEST, 1)]
+        root = ET.fromstring(data)
+        ns = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+              "c": "urn:schemas-microsoft-com:compatibility.v1",
+              "w5": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+              "w16": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
+        self.assertEqual(root.find(".//v3:requestedExecutionLevel", ns).get("level"), "asInvoker")
+        self.assertIn("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                      [os_.get("Id") for os_ in root.findall(".//c:supportedOS", ns)])
+        controls = [a for a in root.findall(".//v1:dependentAssembly/v1:assemblyIdentity", ns)
+                    if a.get("name") == "Microsoft.Windows.Common-Controls"]
+        self.assertEqual([a.get("version") for a in controls], ["6.0.0.0"])
+        self.assertEqual(root.find(".//w16:dpiAwareness", ns).text, "PerMonitorV2")
+        self.assertEqual(root.find(".//w5:dpiAware", ns).text, "true/pm")
 
     def test_version_record(self):
         fixed = self.pe.VS_FIXEDFILEINFO[0]
