@@ -14,8 +14,11 @@ import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
-from harness import BOARD_TITLE, PLAY, PRESENTATION_TITLE, HarnessError, log, run_main, stop  # noqa: E402
-from wine import UNINSTALL_KEY, WineDesktop, WinePrefix, read_shortcut  # noqa: E402
+from pindel_e2e.constants import BOARD_TITLE, PLAY, PRESENTATION_TITLE  # noqa: E402
+from pindel_e2e.desktop_wine import WineDesktop  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, stop  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
+from pindel_e2e.wine_prefix import UNINSTALL_KEY, WinePrefix, read_shortcut  # noqa: E402
 
 CPACK = sys.argv.pop(1)
 INSTALL_DIR = r"C:\Program Files\Pindel"
