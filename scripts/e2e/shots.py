@@ -13,8 +13,10 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import (GESTURE_ARM, GESTURE_OPEN, SOLUTION_TITLE, desktop_for,  # noqa: E402
-                     is_windows_program, open_board, run_main, wait_exit)
+from pindel_e2e.constants import GESTURE_ARM, GESTURE_OPEN, SOLUTION_TITLE  # noqa: E402
+from pindel_e2e.game import open_board  # noqa: E402
+from pindel_e2e.processes import wait_exit  # noqa: E402
+from pindel_e2e.runner import desktop_for, is_windows_program, run_main  # noqa: E402
 
 SCREENS = {1: "1024x768x24", 2: "2048x1536x24"}
 SETTLE = 0.7  # time for a window that has just appeared to finish painting

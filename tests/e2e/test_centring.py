@@ -9,8 +9,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, NEW_GAME, HarnessError, desktop_for, log,  # noqa: E402
-                     open_board, run_main)
+from pindel_e2e.constants import BOARD_TITLE, NEW_GAME  # noqa: E402
+from pindel_e2e.game import open_board  # noqa: E402
+from pindel_e2e.processes import HarnessError, log  # noqa: E402
+from pindel_e2e.runner import desktop_for, run_main  # noqa: E402
 
 RESTARTS = 20
 SETTLE = 1.5  # how long the window manager and the program get to agree on the place

@@ -4,7 +4,8 @@
      xlogo open: the presentation and then the board stand in the centre of the whole screen
      (not of the area the panel leaves free); xlogo ends up iconified while the panel, the
      background and the presentation stay as they are.  The Windows build under Wine sends
-     the desktop's shortcut instead, and the keys are checked (see SentKeys in winedesktop.py).
+     the desktop's shortcut instead, and the keys are checked (see SentKeys in
+     scripts/e2e/pindel_e2e/desktop_windows.py).
   2. With no window manager (the X11 build), the test stands in for one and writes down every
      request to iconify a window: the program asks for the ordinary window only, never for the
      panel or the background."""
@@ -15,13 +16,13 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, EXIT, PLAY, PRESENTATION_TITLE, Desktop,  # noqa: E402
-                     HarnessError, desktop_for, is_windows_program, log, run_main, wait_exit,
-                     wait_until)
-from xclient import XClient  # noqa: E402
+from pindel_e2e.constants import BOARD_TITLE, EXIT, PLAY, PRESENTATION_SIZE, PRESENTATION_TITLE  # noqa: E402
+from pindel_e2e.desktop_x11 import Desktop  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_exit, wait_until  # noqa: E402
+from pindel_e2e.runner import desktop_for, is_windows_program, run_main  # noqa: E402
+from pindel_e2e.xclient import XClient  # noqa: E402
 
 PANEL = 40
-PRESENTATION_SIZE = (483, 256)
 
 
 def settled(desk, window, frame=True):

@@ -10,11 +10,12 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, GESTURE_ARM, GESTURE_OPEN, LEAVE, NEW_GAME,  # noqa: E402
-                     SOLUTION_TITLE, HarnessError, desktop_for, leave_program, log,
-                     open_board, run_main)
+from pindel_e2e.constants import (BOARD_TITLE, GESTURE_ARM, GESTURE_OPEN, LEAVE,  # noqa: E402
+                                  NEW_GAME, SOLUTION_SIZE, SOLUTION_TITLE)
+from pindel_e2e.game import leave_program, open_board  # noqa: E402
+from pindel_e2e.processes import HarnessError, log  # noqa: E402
+from pindel_e2e.runner import desktop_for, run_main  # noqa: E402
 
-SOLUTION_SIZE = (412, 294)  # 6180 x 4410 twips
 QUIET = 1.0  # how long a window that must not appear is given to appear anyway
 
 

@@ -13,9 +13,10 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, HarnessError, desktop_for, leave_program, log,  # noqa: E402
-                     open_board, run_main, wait_until)
-from test_play import WINNERS_LIST  # noqa: E402
+from pindel_e2e.constants import BOARD_TITLE, WINNERS_LIST  # noqa: E402
+from pindel_e2e.game import leave_program, open_board  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_until  # noqa: E402
+from pindel_e2e.runner import desktop_for, is_windows_program, run_main  # noqa: E402
 
 # Three winners as the old program wrote them: Windows-1252, CR LF, no placeholder line.
 OLD_WINNERS = "José Núñez\r\nMaría Peña\r\nIñaki Goñi\r\n".encode("cp1252")
@@ -57,7 +58,7 @@ def read(path):
 
 
 def scenario(program, artifacts):
-    if not program.lower().endswith(".exe"):
+    if not is_windows_program(program):
         raise HarnessError("the old winners file is the Windows build's: give it pindel.exe")
     with desktop_for(program, artifacts) as desk:
         old = desk.legacy_winners_file()

@@ -2,8 +2,9 @@
 """Start-up, navigation and exit with a real window manager, each run on a desktop of its own:
   1. With xlogo open first, the program starts on the presentation window alone (centred,
      painted, typing its advert) and xlogo ends up iconified (the Windows build under Wine:
-     the keys of the desktop's shortcut are sent, see SentKeys in winedesktop.py).  Play, a move, leave, play again
-     gives a fresh board.  The window manager closes the presentation with the board open: two
+     the keys of the desktop's shortcut are sent, see SentKeys in
+     scripts/e2e/pindel_e2e/desktop_windows.py).  Play, a move, leave, play again gives a
+     fresh board.  The window manager closes the presentation with the board open: two
      new games keep the program running, and the board's close box ends it with code 0.
   2. Play, then the exit button with the board open: the program ends at once with code 0."""
 
@@ -13,11 +14,12 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_TITLE, CENTRE, EXIT, LEAVE, NEW_GAME, PLAY,  # noqa: E402
-                     PRESENTATION_TITLE, SOLUTION_TITLE, START, BoardReader, HarnessError,
-                     cell_centre, desktop_for, log, run_main, wait_exit, wait_until)
-
-PRESENTATION_SIZE = (483, 256)
+from pindel_e2e.board import cell_centre  # noqa: E402
+from pindel_e2e.constants import (BOARD_TITLE, CENTRE, EXIT, LEAVE, NEW_GAME, PLAY,  # noqa: E402
+                                  PRESENTATION_SIZE, PRESENTATION_TITLE, SOLUTION_TITLE, START)
+from pindel_e2e.game import BoardReader  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_exit, wait_until  # noqa: E402
+from pindel_e2e.runner import desktop_for, run_main  # noqa: E402
 ADVERT = (25, 72, 211, 144)  # LblPublicidad
 
 

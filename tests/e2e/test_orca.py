@@ -30,13 +30,15 @@ import uuid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "e2e"))
-sys.path.insert(0, HERE)
 
-from harness import (BOARD_TITLE, CENTRE, GESTURE_ARM, GESTURE_OPEN, PRESENTATION_TITLE,  # noqa: E402
-                     SOLUTION_TITLE, START, Desktop, HarnessError, log, run_main, spawn, stop,
-                     wait_exit, wait_until)
-from teclado import TAKE, path, step  # noqa: E402
-from test_play import PLACEHOLDER, SOLUTION, WINNER, cell_of  # noqa: E402
+from pindel_e2e.board import cell_of, solution  # noqa: E402
+from pindel_e2e.constants import (BOARD_TITLE, CENTRE, GESTURE_ARM, GESTURE_OPEN,  # noqa: E402
+                                  PLACEHOLDER, PRESENTATION_TITLE, SOLUTION_TITLE, START,
+                                  WIN_TITLE, WINNER)
+from pindel_e2e.desktop_x11 import Desktop  # noqa: E402
+from pindel_e2e.keyboard import TAKE, path, step  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, spawn, stop, wait_exit, wait_until  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
 
 LOCALE = "es_ES.UTF-8"
 ORCA_TOOLS = ("orca", "dbus-daemon", "dbus-send", "pgrep", "localedef")
@@ -285,17 +287,18 @@ class Player:
 def scenario(program, artifacts):
     if missing := [t for t in ORCA_TOOLS if shutil.which(t) is None]:
         raise HarnessError("missing tools (run scripts/install-deps): " + " ".join(missing))
+    moves = solution()
     locpath = spanish_locale(os.path.join(os.path.dirname(artifacts), "orca-locale"))
     with Desktop(artifacts) as desk, Session(desk) as session:
         speech = Speech(os.path.join(artifacts, "speech.log"))
         orca = start_orca(desk, session, speech, locpath)
         try:
-            play(desk, session, speech, orca, program)
+            play(desk, session, speech, orca, program, moves)
         finally:
             stop(orca)
 
 
-def play(desk, session, speech, orca, program):
+def play(desk, session, speech, orca, program, moves):
     log(f"ScreenReaderEnabled with Orca running: {session.a11y_status('ScreenReaderEnabled')}")
     if not session.a11y_status("ScreenReaderEnabled", True):
         raise HarnessError("the accessibility bus did not take ScreenReaderEnabled = true")
@@ -326,12 +329,12 @@ def play(desk, session, speech, orca, program):
     said = you.press("Return", r"Pindel\.\s+Maberto", r"Huecos del tablero",
                      re.escape(cell_name(CENTRE, "vacío")), what="the board opening", timeout=30.0)
     log(f"the board opening: {said}")
-    winners_file = os.path.join(desk.scratch, "data", "pindel", "001MpTa.cms")
+    winners_file = desk.winners_file()
     with open(winners_file, "rb") as f:
         if (held := f.read()) != PLACEHOLDER:
             raise HarnessError(f"a new winners file holds {held!r}")
 
-    first = SOLUTION[0]
+    first = moves[0]
     you.go(cell_of(first[1]))  # one arrow: the hole left of the centre, and its disc
     # After an arrow, not Return: Orca counts KP_Enter right after Return as a double press.
     said = you.press(TITLE, r"Pindel\.\s+Maberto", what="Orca's title command on the board")
@@ -344,11 +347,11 @@ def play(desk, session, speech, orca, program):
     you.press(TAKE, r"Movimiento no válido", what="a drop onto a full hole")
     log("a refused drop was spoken")
 
-    for move in SOLUTION[1:-1]:
+    for move in moves[1:-1]:
         you.jump(move)
-    you.jump(SOLUTION[-1], r"Lo ha conseguido")
+    you.jump(moves[-1], r"Lo ha conseguido")
     log("Orca spoke the win prompt")
-    desk.activate(desk.wait_window("Lo ha conseguido"))
+    desk.activate(desk.wait_window(WIN_TITLE))
     desk.key("ctrl+a")
     desk.type_text(WINNER)
     you.press("Return", re.escape(cell_name(CENTRE, "vacío")), what="the new board after the win",

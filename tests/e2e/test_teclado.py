@@ -23,13 +23,14 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "e2e"))
-sys.path.insert(0, HERE)
 
-from harness import (BOARD_TITLE, CENTRE, PRESENTATION_TITLE, START, HarnessError,  # noqa: E402
-                     cell_rect, desktop_for, log, run_main, wait_exit, wait_until)
-from teclado import PUT_BACK, TAKE, Cursor  # noqa: E402
-from test_play import (COUNTERS, PLACEHOLDER, SOLUTION, WIN_TITLE, WINNER, Game,  # noqa: E402
-                       apply, cell_of)
+from pindel_e2e.board import apply, cell_of, cell_rect, solution  # noqa: E402
+from pindel_e2e.constants import (BOARD_TITLE, CENTRE, COUNTERS, PLACEHOLDER,  # noqa: E402
+                                  PRESENTATION_TITLE, START, WIN_TITLE, WINNER)
+from pindel_e2e.game import Game  # noqa: E402
+from pindel_e2e.keyboard import PUT_BACK, TAKE, Cursor  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_exit, wait_until  # noqa: E402
+from pindel_e2e.runner import desktop_for, run_main  # noqa: E402
 
 DESKTOP_ENTRY = os.path.join(HERE, "..", "..", "packaging", "com.example.pindel.desktop")
 # How far around a hole its cursor frame and its taken look may reach, in pixels.
@@ -54,7 +55,7 @@ def keyboard_command(program):
 
 
 class KeyboardGame(Game):
-    """The game of test_play, its moves made with the keys (no pointer at all)."""
+    """The shared game driver, its moves made with the keys (no pointer at all)."""
 
     # The keys that drop, taken in turn: Space, Return and the keypad's Enter all do.
     DROPS = (TAKE, "Return", "KP_Enter")
@@ -130,6 +131,7 @@ def check_refused(game):
 
 
 def scenario(program, artifacts):
+    moves = solution()
     with desktop_for(program, artifacts) as desk:
         argv = keyboard_command(program)
         app = desk.launch(argv[0], args=argv[1:])
@@ -148,21 +150,21 @@ def scenario(program, artifacts):
         check_put_back(game)
         check_refused(game)
 
-        game.play(SOLUTION[:-1])
+        game.play(moves[:-1])
         desk.screenshot("before-last-move")
-        game.end_at_box(SOLUTION[-1], WIN_TITLE, typed=WINNER)
+        game.end_at_box(moves[-1], WIN_TITLE, typed=WINNER)
         expected = WINNER.encode("cp1252") + b"\r\n"
         if game.read_file() != expected:
             raise HarnessError(f"the winners file holds {game.read_file()!r}, not {expected!r}")
         log("won by keyboard: the name is in the file and a new game is on the board")
 
-        game.drag(SOLUTION[0])
-        pegs = apply(START, SOLUTION[0])
+        game.drag(moves[0])
+        pegs = apply(START, moves[0])
         game.reader.wait_for(pegs, "the first jump on the new board")
         log("the new board took the keyboard with the cursor on the centre")
         # The field lies over the holes, and a mouse player's drag still reaches them.
-        Game.drag(game, SOLUTION[1])
-        game.reader.wait_for(apply(pegs, SOLUTION[1]), "a jump by a mouse drag in keyboard mode")
+        Game.drag(game, moves[1])
+        game.reader.wait_for(apply(pegs, moves[1]), "a jump by a mouse drag in keyboard mode")
         log("a mouse drag still plays in keyboard mode")
 
         game.keys("shift+Tab", "Return")

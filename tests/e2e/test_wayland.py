@@ -19,11 +19,16 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_AREA, CENTRE, EXIT, GESTURE_ARM, GESTURE_OPEN, LEAVE, PLAY,  # noqa: E402
-                     PRESENTATION_AREA, SOLUTION_AREA, START, HarnessError, WaylandBoardReader,
-                     WaylandDesktop, cell_centre, colour_box, log, run_main, wait_exit, wait_until)
-from teclado import PUT_BACK, TAKE, Cursor  # noqa: E402
-from test_play import PLACEHOLDER, SOLUTION, WINNER, apply, cell_of  # noqa: E402
+from pindel_e2e.board import apply, cell_centre, cell_of, solution  # noqa: E402
+from pindel_e2e.constants import (BOARD_AREA, CENTRE, EXIT, GESTURE_ARM, GESTURE_OPEN,  # noqa: E402
+                                  LEAVE, PLACEHOLDER, PLAY, PRESENTATION_AREA, SOLUTION_AREA,
+                                  START, WINNER)
+from pindel_e2e.desktop_wayland import WaylandDesktop  # noqa: E402
+from pindel_e2e.game import WaylandBoardReader  # noqa: E402
+from pindel_e2e.keyboard import PUT_BACK, TAKE, Cursor  # noqa: E402
+from pindel_e2e.pictures import colour_box  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_exit, wait_until  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
 
 SOLUTION_OK = (206, 268)          # the solution window's Command1, drawn in twips (2123, 3840)
 DIALOG_COLOUR = (239, 239, 239)   # the background of Qt's own boxes
@@ -40,10 +45,10 @@ def check_gradient(desk, origin):
                 raise HarnessError(f"gradient row {row} shows {tuple(got)} at column {column}")
 
 
-def play_solution(desk, reader):
+def play_solution(desk, reader, moves):
     """All but the last move of the solution, each waited for on the screen."""
     pegs = START
-    for i, move in enumerate(SOLUTION[:-1], 1):
+    for i, move in enumerate(moves[:-1], 1):
         pegs = apply(pegs, move)
         source, _, target = (cell_of(n) for n in move)
         desk.drag(cell_centre(reader.origin, *source), cell_centre(reader.origin, *target))
@@ -52,12 +57,12 @@ def play_solution(desk, reader):
             log("one jump by a real Wayland drag: the peg moved, the jumped one went")
         if i == MIDGAME:
             desk.screenshot("board-midgame")
-    log(f"played {len(SOLUTION) - 1} moves")
+    log(f"played {len(moves) - 1} moves")
 
 
-def win(desk, reader, winners_file):
+def win(desk, reader, winners_file, last_move):
     """The last move, then the name typed into the real name box and Enter."""
-    source, _, target = (cell_of(n) for n in SOLUTION[-1])
+    source, _, target = (cell_of(n) for n in last_move)
     desk.drag(cell_centre(reader.origin, *source), cell_centre(reader.origin, *target))
 
     def name_box():
@@ -82,7 +87,7 @@ def win(desk, reader, winners_file):
     log("won: the accented name is in the file, byte for byte, and a new game is on the board")
 
 
-def keyboard_game(desk, program):
+def keyboard_game(desk, program, moves):
     """The keyboard mode as a native Wayland client, no pointer event sent."""
     app = desk.launch(program, name="teclado", args=["--teclado"])
     desk.wait_area(PRESENTATION_AREA, 15.0, "the presentation window")
@@ -104,7 +109,7 @@ def keyboard_game(desk, program):
     reader.wait_for(START, "the start position after a disc taken and put back")
     log("a disc taken and put back with Escape by Wayland keys: nothing changed")
     pegs = START
-    for i, move in enumerate(SOLUTION[:3], 1):
+    for i, move in enumerate(moves[:3], 1):
         pegs = apply(pegs, move)
         desk.key(*cursor.move(*(cell_of(n) for n in move[::2])))
         reader.wait_for(pegs, f"keyboard move {i} {move} to show on the board")
@@ -119,6 +124,7 @@ def keyboard_game(desk, program):
 
 
 def scenario(program, artifacts):
+    moves = solution()
     with WaylandDesktop(artifacts, shell="kiosk-shell.so") as desk:
         app = desk.launch(program)
         presentation = desk.wait_area(PRESENTATION_AREA, 15.0, "the presentation window")
@@ -129,14 +135,14 @@ def scenario(program, artifacts):
         desk.click_at(PRESENTATION_AREA, PLAY)
         reader = WaylandBoardReader(desk)
         reader.wait_for(START, "a fresh board")
-        winners_file = os.path.join(desk.scratch, "data", "pindel", "001MpTa.cms")
+        winners_file = desk.winners_file()
         with open(winners_file, "rb") as f:
             if (held := f.read()) != PLACEHOLDER:
                 raise HarnessError(f"a new winners file holds {held!r}")
         desk.screenshot("board")
 
-        play_solution(desk, reader)
-        win(desk, reader, winners_file)
+        play_solution(desk, reader, moves)
+        win(desk, reader, winners_file, moves[-1])
 
         desk.click_at(BOARD_AREA, GESTURE_ARM)
         desk.click_at(BOARD_AREA, GESTURE_OPEN, button=3)
@@ -153,7 +159,7 @@ def scenario(program, artifacts):
         log("left the board, then exit: the program ended with exit code 0")
 
     with WaylandDesktop(os.path.join(artifacts, "teclado"), shell="kiosk-shell.so") as desk:
-        keyboard_game(desk, program)
+        keyboard_game(desk, program, moves)
 
 
 if __name__ == "__main__":

@@ -17,11 +17,12 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 
-from harness import (BOARD_AREA, BOARD_SIZE, BOARD_TITLE, EXIT, LEAVE, PLAY,  # noqa: E402
-                     PRESENTATION_AREA, PRESENTATION_TITLE, HarnessError, WaylandDesktop, log,
-                     run_main, wait_exit)
+from pindel_e2e.constants import (BOARD_AREA, BOARD_SIZE, BOARD_TITLE, EXIT, LEAVE,  # noqa: E402
+                                  PLAY, PRESENTATION_AREA, PRESENTATION_SIZE, PRESENTATION_TITLE)
+from pindel_e2e.desktop_wayland import WaylandDesktop  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_exit  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
 
-PRESENTATION_SIZE = (483, 256)
 # Weston's window manager publishes no frame extents, so the program centres the board's
 # client area; weston then puts its frame's outer corner where the client area was asked for,
 # which moves the client area right by the frame's left border and down by its title bar.

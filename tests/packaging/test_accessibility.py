@@ -19,8 +19,10 @@ import gi  # noqa: E402
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
-from harness import (BOARD_TITLE, SOLUTION_TITLE, Desktop, HarnessError, log,  # noqa: E402
-                     run_main, wait_until)
+from pindel_e2e.constants import BOARD_TITLE, SOLUTION_TITLE  # noqa: E402
+from pindel_e2e.desktop_x11 import Desktop  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, wait_until  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
 
 # (role, name) -> description.  Names repeat the tips; descriptions say what the control does.
 PRESENTATION = {

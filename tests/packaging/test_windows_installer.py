@@ -14,8 +14,11 @@ import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
-from harness import BOARD_TITLE, PLAY, PRESENTATION_TITLE, HarnessError, log, run_main, stop  # noqa: E402
-from wine import UNINSTALL_KEY, WineDesktop, WinePrefix, read_shortcut  # noqa: E402
+from pindel_e2e.constants import BOARD_TITLE, PLACEHOLDER, PLAY, PRESENTATION_TITLE, WINNERS_FILE  # noqa: E402
+from pindel_e2e.desktop_wine import WineDesktop  # noqa: E402
+from pindel_e2e.processes import HarnessError, log, stop  # noqa: E402
+from pindel_e2e.runner import run_main  # noqa: E402
+from pindel_e2e.wine_prefix import UNINSTALL_KEY, WinePrefix, read_shortcut  # noqa: E402
 
 CPACK = sys.argv.pop(1)
 VERSION = os.environ["PINDEL_VERSION"]  # the build's, from CMake's project()
@@ -88,8 +91,8 @@ def scenario(config, artifacts):
         inside = {p[len(prefix):].replace("\\\\", "/").lower() for p in loaded}
         expect("the DLLs the program loaded", inside - {"pindel.exe"}, DLLS)
 
-        winners = os.path.join(wine.local_appdata, "pindel", "001MpTa.cms")
-        expect("the winners file the board made", contents(winners), b"Aun no lo ha logrado nadie\r\n")
+        winners = os.path.join(wine.local_appdata, "pindel", WINNERS_FILE)
+        expect("the winners file the board made", contents(winners), PLACEHOLDER)
         with open(winners, "wb") as f:
             f.write(WINNERS)
         wine.uninstall("Pindel")

@@ -1,15 +1,15 @@
-"""The Windows build under Wine, as a player's machine gets it: a Wine prefix of its own, made
-fresh; the installer run silently into it; the Start-menu entry read back; the installed program
-started on a harness Desktop (the real Xvfb and openbox of harness.py).  Every step is bounded
-in time, and the prefix's Wine server ends with the prefix.  Standard library only.
+"""A Wine prefix, as a player's machine gets it: made fresh, the installer run silently into
+it, the uninstaller found in the registry, the Start-menu entry found and its shortcut (.lnk)
+read back.  Every step is bounded in time, and the prefix's Wine server ends with the prefix.
+It needs no display: the Wine desktop (desktop_wine) shows what runs in it.  Imports only the
+process helpers.
 
-    with WinePrefix(scratch) as wine, WineDesktop(artifacts, wine) as desk:
+    with WinePrefix() as wine:
         wine.install(installer)
-        app = desk.launch(wine.start_menu_entry("Pindel"))
+        entry = wine.start_menu_entry("Pindel")
 
 Wine keeps a Windows program's files inside the prefix: C: is <prefix>/drive_c, and the
-Linux file system is Z:.  Wine passes no QT_* variable on to a Windows program; WINEQT_* it
-passes as QT_*, so launch() hands the caller's QT_* variables over that way."""
+Linux file system is Z:."""
 
 import os
 import re
@@ -18,7 +18,7 @@ import struct
 import subprocess
 import tempfile
 
-from harness import Desktop, HarnessError, _child_setup, log, spawn
+from .processes import HarnessError, child_setup, log
 
 # No Mono or Gecko download, and no Linux menu entries for the Windows shortcuts: the
 # installer's Start-menu entry must not turn up in the desktop's own menu.
@@ -59,7 +59,7 @@ class WinePrefix:
     def _run(self, argv, timeout, env=None, what=None):
         try:
             return subprocess.run(argv, env=self.env(env), stdin=subprocess.DEVNULL, capture_output=True,
-                                  timeout=timeout, preexec_fn=_child_setup)
+                                  timeout=timeout, preexec_fn=child_setup)
         except subprocess.TimeoutExpired:
             self.kill()
             raise HarnessError(f"{what or argv[0]} did not finish in {timeout} s")
@@ -213,36 +213,3 @@ def read_shortcut(path):
             info[key] = raw.decode("utf-16-le" if width == 2 else "cp1252").rstrip("\0")
             at += 2 + count * width
     return info
-
-
-# --- the desktop ---------------------------------------------------------------------------
-
-class WineDesktop(Desktop):
-    """A harness Desktop (Xvfb and openbox) whose programs are Windows programs run by Wine
-    in `prefix`."""
-
-    def __init__(self, artifacts, prefix, **kw):
-        super().__init__(artifacts, **kw)
-        self.prefix = prefix
-
-    def launch(self, program, env=None, name="app", args=(), wine_debug="-all"):
-        """Starts a Windows program: an .exe (Linux or Windows path), or a shortcut (.lnk) the
-        way the Start menu opens one: its target, with its arguments, in its working folder.
-        (start.exe would do the same, but does not wait for what a shortcut starts.)  The
-        caller's QT_* variables in `env` reach it; `wine_debug` is WINEDEBUG (e.g.
-        "-all,+loaddll" logs every DLL it loads).  Its output goes to <artifacts>/<name>.log."""
-        full = self.prefix.env({"DISPLAY": self.display, "WINEDEBUG": wine_debug})
-        for key, value in (env or {}).items():
-            full["WINE" + key if key.startswith(("QT_", "QTEST_")) else key] = value
-        full = {k: v for k, v in full.items() if v is not None}
-        cwd = None
-        if program.lower().endswith(".lnk"):
-            link = read_shortcut(program)
-            program, cwd = link["target"], link.get("working_dir")
-            args = [*(link.get("arguments") or "").split(), *args]
-            cwd = self.prefix.unix_path(cwd) if cwd else None
-        argv = ["wine", program, *args]
-        proc = spawn(argv, env=full, log_path=os.path.join(self.artifacts, f"{name}.log"), cwd=cwd)
-        self._apps.append(proc)
-        log(f"started {' '.join(argv)} as pid {proc.pid}" + (f" in {cwd}" if cwd else ""))
-        return proc

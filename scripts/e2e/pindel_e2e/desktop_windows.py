@@ -1,10 +1,9 @@
-"""The Windows build as one more target of the real-desktop scenarios: the program runs under
-Wine on the same private Xvfb display managed by openbox and is driven by the same real
-input.  Wine's X11 driver gives every Windows window an X window of its own, with the
-window's title, so a scenario finds, grabs and clicks the windows as it does on Linux.
+"""The Windows-program desktop: the Windows build as one more target of the real-desktop
+scenarios.  The program runs under Wine on the Wine desktop (the same private Xvfb display
+managed by openbox) and is driven by the same real input.
 
-Each desktop is a player's machine of its own: a fresh Wine prefix (wine.WinePrefix, in the
-desktop's scratch folder, gone with it), the build's installer run silently into it, and the
+Each desktop is a player's machine of its own: a fresh Wine prefix (wine_prefix.WinePrefix, in
+the desktop's scratch folder, gone with it), the build's installer run silently into it, and the
 program started from its Start-menu entry.  What else differs for a scenario is answered here:
   * Wine hands a Windows program no QT_* variable of the Linux side: a QT_* variable a
     scenario sets reaches the program as WINEQT_*, which Wine passes on without the prefix;
@@ -12,7 +11,8 @@ program started from its Start-menu entry.  What else differs for a scenario is 
   * Wine does not pick up the keys xdotool maps for the moment to type a letter missing from
     the keymap: accented letters reach the program through the X clipboard and Ctrl+V, the
     way a player pastes a name;
-  * no shell acts on the desktop's minimise-all shortcut: the keys themselves are watched."""
+  * no shell acts on the desktop's minimise-all shortcut: the keys themselves are watched.
+Builds on the Wine desktop and the Wine prefix."""
 
 import glob
 import os
@@ -20,8 +20,11 @@ import re
 import subprocess
 import time
 
-from harness import Desktop, HarnessError, _child_setup, log, spawn, stop, wait_until
-from wine import WineDesktop, WinePrefix
+from .constants import WINNERS_FILE
+from .desktop_wine import WineDesktop
+from .desktop_x11 import Desktop
+from .processes import HarnessError, child_setup, log, spawn, stop, wait_until
+from .wine_prefix import WinePrefix
 
 # Names another installer than the one CPack made in the build folder (scripts/windows, or
 # CTest before the scenarios: tests/e2e/windows-installer.cmake).
@@ -106,7 +109,7 @@ class WindowsDesktop(WineDesktop):
         try:
             done = subprocess.run(["wine", exe, WinePrefix.windows_path(listing)], timeout=self.step_timeout * 3,
                                   env=self.prefix.env({"DISPLAY": self.display}), stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_child_setup)
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=child_setup)
         except subprocess.TimeoutExpired:
             raise HarnessError(f"{exe} did not finish in time")
         if done.returncode != 0:
@@ -119,11 +122,11 @@ class WindowsDesktop(WineDesktop):
         raise HarnessError(f"Windows lists no window whose client area is {client}")
 
     def winners_file(self):
-        return os.path.join(self.prefix.local_appdata, "pindel", "001MpTa.cms")
+        return os.path.join(self.prefix.local_appdata, "pindel", WINNERS_FILE)
 
     def legacy_winners_file(self):
         """Where the program's first versions kept the winners: the system directory."""
-        return os.path.join(self.prefix.path, "drive_c", "windows", "system32", "001MpTa.cms")
+        return os.path.join(self.prefix.path, "drive_c", "windows", "system32", WINNERS_FILE)
 
     def minimise_witness(self):
         return SentKeys(self)

@@ -1,12 +1,12 @@
 """Keyboard play, as a player at the keys sees it: the cursor on the board field goes to the
 next hole of the cross in the direction of an arrow key, along the same row or column, and
 stays put at the edge.  The scenarios plan their key strokes from this model (cells are
-(row, column) counted from 0, as in harness.HOLE_CELLS) and never ask the program where the
+(row, column) counted from 0, as in constants.HOLE_CELLS) and never ask the program where the
 cursor is: a cursor that moves wrongly ends on the wrong hole, and the board shows it."""
 
 from collections import deque
 
-from harness import CENTRE, HOLE_CELLS
+from .constants import CENTRE, HOLE_CELLS
 
 ARROWS = {"Up": (-1, 0), "Down": (1, 0), "Left": (0, -1), "Right": (0, 1)}
 TAKE = "space"      # takes the disc under the cursor, or drops the taken one there
