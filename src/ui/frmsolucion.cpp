@@ -3,6 +3,7 @@
 #include "board.h"
 #include "botongrafico.h"
 #include "fuentes.h"
+#include "marcolista.h"
 #include "module1.h"
 #include "svgpicture.h"
 #include "twips.h"
@@ -132,6 +133,7 @@ void FrmSolucion::createControls()
             m_list->setSelectionMode(QAbstractItemView::SingleSelection);
             m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
             m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            enmarcarEnPixeles(m_list);
             created = m_list;
             break;
         }

@@ -5,6 +5,7 @@
 #include "creditos.h"
 #include "fuentes.h"
 #include "holepicture.h"
+#include "marcolista.h"
 #include "module1.h"
 #include "pixeles.h"
 #include "svgpicture.h"
@@ -192,6 +193,7 @@ void Tablero::crearControles()
 
     Lista = new QListWidget(this);
     Lista->setObjectName(QStringLiteral("Lista"));
+    enmarcarEnPixeles(Lista);
     Lista->setSelectionMode(QAbstractItemView::SingleSelection);
     Lista->setSortingEnabled(false);
     Lista->setUniformItemSizes(true);
