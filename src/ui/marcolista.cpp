@@ -21,17 +21,27 @@ public:
         setFocusPolicy(Qt::NoFocus);
         setGeometry(lista->rect());
         lista->installEventFilter(this);
+        for (QObject *hermano : lista->children())
+            if (hermano != this && hermano->isWidgetType())
+                hermano->installEventFilter(this);
         raise();
     }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (object == m_lista && event->type() == QEvent::Resize)
-            setGeometry(m_lista->rect());
-        // A scroll bar's widget made later would lie on top.
-        if (object == m_lista && event->type() == QEvent::ChildAdded)
+        if (object == m_lista) {
+            if (event->type() == QEvent::Resize)
+                setGeometry(m_lista->rect());
+            if (event->type() == QEvent::ChildAdded) {
+                QObject *hijo = static_cast<QChildEvent *>(event)->child();
+                if (hijo != this && hijo->isWidgetType())
+                    hijo->installEventFilter(this);
+            }
+        } else if (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange) {
+            // The list raises a scroll bar's widget when it shows it: stay on top of it.
             raise();
+        }
         return false;
     }
 
