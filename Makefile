@@ -40,11 +40,11 @@ bench: build
 	else echo "windows: no $(WIN_BUILD)/pindel.exe (make windows builds it): no launch figures"; fi
 	scripts/bench-installer $(WIN_BUILD)
 
-# Pictures of every window at scale 1 and 2, under $(BUILD)/screenshots/, for a reviewer:
-# the real program on a private X server with a window manager.  Then the Wayland scenarios'
-# pictures (with their logs) under $(BUILD)/screenshots/wayland/: native, and on XWayland.
-# Then, when the Windows build is there (make windows), its pictures under Wine at 100 % and
-# 200 % under $(WIN_BUILD)/screenshots/.
+# Pictures of every window at scale 1, 1.25, 1.5, 1.75 and 2, under $(BUILD)/screenshots/, for
+# a reviewer: the real program on a private X server with a window manager.  Then the Wayland
+# scenarios' pictures (with their logs) under $(BUILD)/screenshots/wayland/: native, and on
+# XWayland.  Then, when the Windows build is there (make windows), its pictures under Wine at
+# 100, 125, 150, 175 and 200 % under $(WIN_BUILD)/screenshots/.
 screenshots: build
 	python3 scripts/e2e/shots.py $(BUILD)/pindel $(BUILD)/screenshots
 	PYTHONDONTWRITEBYTECODE=1 python3 tests/e2e/test_wayland.py $(BUILD)/pindel $(BUILD)/screenshots/wayland/native

@@ -1,5 +1,7 @@
 #include "botongrafico.h"
 
+#include "pixeles.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -11,7 +13,7 @@ namespace pindel {
 
 namespace {
 
-constexpr int kGrosor = 2;   // the edge's width, in device-independent pixels
+constexpr int kGrosor = 2;   // the edge's width, in design pixels
 
 // One side of the edge.  Two neighbouring sides meet on a mitre, each side a trapezoid,
 // except where both are plain sides of the same colour: there both are plain rectangles.
@@ -27,11 +29,10 @@ bool seUnen(const Lado &a, const Lado &b)
     return a.liso && b.liso && a.color == b.color;
 }
 
-// Paints the sides over the face, each a trapezoid or a rectangle, antialiased: a mitre's
-// pixels blend the colours that meet there.
-void pintarBorde(QPainter &p, const QRectF &r, const Lado (&lados)[4])
+// Paints the sides over the face, each a trapezoid or a rectangle `w` pixels wide inside `r`,
+// antialiased: a mitre's pixels blend the colours that meet there.
+void pintarBorde(QPainter &p, const QRect &r, int w, const Lado (&lados)[4])
 {
-    const qreal w = kGrosor;
     auto inglete = [&](int lado, int vecino) { return seUnen(lados[lado], lados[vecino]) ? 0.0 : w; };
     const qreal x1 = r.x(), y1 = r.y(), x2 = r.x() + r.width(), y2 = r.y() + r.height();
 
@@ -77,20 +78,23 @@ void pintarBorde(QPainter &p, const QRectF &r, const Lado (&lados)[4])
     p.restore();
 }
 
-// The focus line: black, dotted, one pixel wide and antialiased, on the lines through the
-// top-left corners of the first and last pixel rows and columns of `r`, so at scale 1 each
-// line is shared half and half by two rows (or columns) of pixels.
-void pintarPunteado(QPainter &p, const QRectF &r)
+// The focus line of a button standing on `boton`: black, dotted, one line wide and
+// antialiased, on the lines through the top-left corners of the first and last pixel rows and
+// columns inside the edge, so at 100 % each line is shared half and half by two rows (or
+// columns) of pixels.  Laid out in device pixels from the edge as drawn.
+void pintarPunteado(QPainter &p, const QRect &boton)
 {
-    p.save();
+    const PixelesDispositivo pixeles(p);
+    const QRect caja = pixeles.caja(boton);
+    const int borde = pixeles.grosor(kGrosor), linea = pixeles.grosor(1);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine, Qt::FlatCap));
-    const qreal x1 = r.x(), y1 = r.y(), x2 = r.x() + r.width() - 1, y2 = r.y() + r.height() - 1;
+    p.setPen(QPen(Qt::black, linea, Qt::DotLine, Qt::FlatCap));
+    const qreal x1 = caja.x() + borde, y1 = caja.y() + borde;
+    const qreal x2 = caja.x() + caja.width() - borde - linea, y2 = caja.y() + caja.height() - borde - linea;
     p.drawLine(QLineF(x1, y2, x2, y2));
     p.drawLine(QLineF(x2, y1, x2, y2));
     p.drawLine(QLineF(x1, y1, x1, y2));
     p.drawLine(QLineF(x1, y1, x2, y1));
-    p.restore();
 }
 
 // The face and its edge for the button's state; returns what is left inside the edge for the
@@ -100,7 +104,6 @@ void pintarPunteado(QPainter &p, const QRectF &r)
 QRect pintarCara(QPainter &p, const QRect &rect, AspectoBoton aspecto, const QColor &cara, bool hundido,
                  bool foco)
 {
-    p.fillRect(rect, cara);
     Lado lados[4];
     if (aspecto == AspectoBoton::BlancoGrisPunteado) {
         const QColor luz(255, 255, 255), sombra(64, 64, 64);
@@ -115,7 +118,12 @@ QRect pintarCara(QPainter &p, const QRect &rect, AspectoBoton aspecto, const QCo
         lados[Arriba] = lados[Izquierda] = {hundido ? cara : claro, false};
         lados[Abajo] = lados[Derecha] = {hundido ? claro : cara, false};
     }
-    pintarBorde(p, rect, lados);
+    {
+        const PixelesDispositivo pixeles(p);
+        const QRect caja = pixeles.caja(rect);
+        p.fillRect(caja, cara);
+        pintarBorde(p, caja, pixeles.grosor(kGrosor), lados);
+    }
     return rect.adjusted(kGrosor, kGrosor, -kGrosor, -kGrosor);
 }
 
@@ -164,7 +172,7 @@ void BotonGrafico::paintEvent(QPaintEvent *)
             marca.rect = dentro;
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &marca, &p, this);
         } else {
-            pintarPunteado(p, dentro);
+            pintarPunteado(p, rect());
         }
     }
 }
@@ -201,7 +209,7 @@ void BotonGraficoHerramienta::paintEvent(QPaintEvent *)
     style()->drawControl(QStyle::CE_ToolButtonLabel, &etiqueta, &p, this);
     // With the black edge, that edge is the tool button's only focus mark.
     if (foco && m_aspecto != AspectoBoton::RelieveFocoNegro)
-        pintarPunteado(p, etiqueta.rect);
+        pintarPunteado(p, rect());
 }
 
 } // namespace pindel

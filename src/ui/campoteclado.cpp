@@ -1,6 +1,7 @@
 #include "campoteclado.h"
 
 #include "board.h"
+#include "pixeles.h"
 #include "tablahuecos.h"
 
 #include <QAccessible>
@@ -23,17 +24,6 @@ const QColor kCursorOscuro(0, 0, 0);
 // A taken hole: the dark outline a dragged hole shows, two pixels wide just inside the
 // hole's own border.
 const QColor kTomado(32, 32, 32);
-
-// Fills the ring between two rectangles, `fuera` holding `dentro`.
-void anillo(QPainter &painter, const QRect &fuera, const QRect &dentro, const QColor &color)
-{
-    painter.fillRect(QRect(fuera.left(), fuera.top(), fuera.width(), dentro.top() - fuera.top()), color);
-    painter.fillRect(QRect(fuera.left(), dentro.bottom() + 1, fuera.width(), fuera.bottom() - dentro.bottom()),
-                     color);
-    painter.fillRect(QRect(fuera.left(), dentro.top(), dentro.left() - fuera.left(), dentro.height()), color);
-    painter.fillRect(QRect(dentro.right() + 1, dentro.top(), fuera.right() - dentro.right(), dentro.height()),
-                     color);
-}
 
 } // namespace
 
@@ -112,15 +102,23 @@ void CampoTeclado::tableroCambiado()
 
 void CampoTeclado::paintEvent(QPaintEvent *)
 {
+    // In device pixels, laid out from each hole as its own border is: the hole's two lines,
+    // the goal frame's band outside it, then the cursor, out to the field's margin.
     QPainter painter(this);
+    const PixelesDispositivo pixeles(painter);
+    const int linea = pixeles.grosor(1);
     if (m_tomado >= 0) {
-        const QRect hueco = rectanguloHueco(m_tomado);
-        anillo(painter, hueco.adjusted(2, 2, -2, -2), hueco.adjusted(4, 4, -4, -4), kTomado);
+        const int borde = 2 * linea;
+        pixeles.anillo(pixeles.caja(rectanguloHueco(m_tomado)).adjusted(borde, borde, -borde, -borde),
+                       pixeles.grosor(2), kTomado);
     }
     if (hasFocus()) {
         const QRect hueco = rectanguloHueco(m_cursor);
-        anillo(painter, hueco.adjusted(-6, -6, 6, 6), hueco.adjusted(-3, -3, 3, 3), kCursorClaro);
-        anillo(painter, hueco.adjusted(-3, -3, 3, 3), hueco.adjusted(-2, -2, 2, 2), kCursorOscuro);
+        const QRect caja = pixeles.caja(hueco);
+        const int marco = pixeles.banda(hueco, 2), oscuro = marco + linea;
+        const int fuera = pixeles.banda(hueco, kMargen);
+        pixeles.anillo(caja.adjusted(-fuera, -fuera, fuera, fuera), fuera - oscuro, kCursorClaro);
+        pixeles.anillo(caja.adjusted(-oscuro, -oscuro, oscuro, oscuro), linea, kCursorOscuro);
     }
 }
 

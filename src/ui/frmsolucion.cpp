@@ -4,6 +4,7 @@
 #include "botongrafico.h"
 #include "centrado.h"
 #include "fuentes.h"
+#include "marcolista.h"
 #include "module1.h"
 #include "svgpicture.h"
 #include "twips.h"
@@ -131,6 +132,7 @@ void FrmSolucion::createControls()
             m_list->setSelectionMode(QAbstractItemView::SingleSelection);
             m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
             m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            enmarcarEnPixeles(m_list);
             created = m_list;
             break;
         }

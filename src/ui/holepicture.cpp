@@ -1,6 +1,7 @@
 #include "holepicture.h"
 
 #include "board.h"
+#include "pixeles.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -54,9 +55,14 @@ void Imagen::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int b = borderWidth();
-    // Drawn at its own size inside the border, never scaled to the cell.
-    const_cast<QSvgRenderer *>(m_picture)->render(&painter, QRectF(b, b, kPictureSize, kPictureSize));
+    // Drawn at its own size, never scaled to the cell, in the middle of the control as its
+    // clip rounds it to device pixels: a hole's picture stands as far from its border on
+    // every side, at any scale.
+    const PixelesDispositivo pixeles(painter);
+    const QRectF caja = pixeles.caja(rect());
+    const qreal lado = kPictureSize * pixeles.escala();
+    const_cast<QSvgRenderer *>(m_picture)->render(
+        &painter, QRectF(caja.x() + (caja.width() - lado) / 2, caja.y() + (caja.height() - lado) / 2, lado, lado));
 }
 
 const char *const HolePicture::kMimeType = "application/x-pindel-hole";
@@ -75,23 +81,17 @@ HolePicture::HolePicture(int index, QWidget *parent) : Imagen(parent), m_index(i
 
 void HolePicture::paintEvent(QPaintEvent *event)
 {
-    // A sunken single border, two pixels wide, inside the 36 x 36 cell.
-    QPainter painter(this);
-    const QRect r = rect();
-    const QColor shadow(64, 64, 0), darkShadow(0, 0, 0), light(192, 192, 64), lighter(255, 255, 160);
-    painter.setPen(shadow);
-    painter.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-    painter.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-    painter.setPen(darkShadow);
-    painter.drawLine(r.left() + 1, r.top() + 1, r.right() - 2, r.top() + 1);
-    painter.drawLine(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 2);
-    painter.setPen(lighter);
-    painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
-    painter.setPen(light);
-    painter.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
-    painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
-    painter.end();
+    // A sunken border of two lines inside the 36 x 36 cell, each one pixel wide at 100 %:
+    // dark olive, then black, on the top and left; light yellow, then a deeper yellow, on the
+    // bottom and right.
+    {
+        QPainter painter(this);
+        const PixelesDispositivo pixeles(painter);
+        const QRect caja = pixeles.caja(rect());
+        const int linea = pixeles.grosor(1);
+        pixeles.bisel(caja, linea, QColor(64, 64, 0), QColor(255, 255, 160));
+        pixeles.bisel(caja.adjusted(linea, linea, -linea, -linea), linea, QColor(0, 0, 0), QColor(192, 192, 64));
+    }
     Imagen::paintEvent(event);
 }
 
@@ -132,11 +132,8 @@ void HolePicture::startDrag()
     outline.fill(Qt::transparent);
     {
         QPainter painter(&outline);
-        QPen pen(QColor(32, 32, 32));
-        pen.setWidth(2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawRect(QRectF(1, 1, width() - 2, height() - 2));
+        const PixelesDispositivo pixeles(painter);
+        pixeles.anillo(pixeles.caja(rect()), pixeles.grosor(2), QColor(32, 32, 32));
     }
 
     auto *drag = new QDrag(this);

@@ -26,8 +26,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    // Width of the border drawn inside the control; the picture sits inside it.
-    virtual int borderWidth() const { return 0; }
 
 private:
     const QSvgRenderer *m_picture = nullptr;
@@ -53,7 +51,6 @@ signals:
     void dropped(int targetIndex, int sourceIndex);
 
 protected:
-    int borderWidth() const override { return 2; }
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -7,9 +7,11 @@
 #include "disenotablero.h"
 #include "fuentes.h"
 #include "holepicture.h"
+#include "marcolista.h"
 #include "module1.h"
 #include "nombreganador.h"
 #include "older_program_file.h"
+#include "pixeles.h"
 #include "svgpicture.h"
 
 #include <QCloseEvent>
@@ -40,12 +42,15 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
+        // The frame stands two pixels round the hole it marks, half outside it and half
+        // under the hole's two border lines.  In device pixels it is laid out from the hole,
+        // so the band a player sees round the hole is as wide on every side.
         QPainter painter(this);
-        QPen pen(QColor(255, 0, 0));
-        pen.setWidth(4);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawRect(QRectF(rect()).adjusted(2, 2, -2, -2));
+        const PixelesDispositivo pixeles(painter);
+        const QRectF hueco = QRectF(rect()).adjusted(2, 2, -2, -2);
+        const int fuera = pixeles.banda(hueco, 2);
+        pixeles.anillo(pixeles.caja(hueco).adjusted(-fuera, -fuera, fuera, fuera), fuera + 2 * pixeles.grosor(1),
+                       QColor(255, 0, 0));
     }
 };
 
@@ -121,6 +126,7 @@ void Tablero::crearControles()
 
     Lista = new QListWidget(this);
     Lista->setObjectName(QStringLiteral("Lista"));
+    enmarcarEnPixeles(Lista);
     Lista->setSelectionMode(QAbstractItemView::SingleSelection);
     Lista->setSortingEnabled(false);
     Lista->setUniformItemSizes(true);

@@ -268,9 +268,10 @@ class Desktop:
         self.x(["xdotool", "mousemove", str(x), str(y), "sleep", "0.05", "click", str(button)])
 
     def click_in(self, window, spot, button=1, scale=1):
-        """Clicks at `spot` of the window's client area (design pixels times `scale`)."""
+        """Clicks at `spot` of the window's client area (design pixels times `scale`, to the
+        nearest screen pixel)."""
         ox, oy = self.client_origin(window)
-        self.click(ox + spot[0] * scale, oy + spot[1] * scale, button)
+        self.click(ox + int(spot[0] * scale + 0.5), oy + int(spot[1] * scale + 0.5), button)
 
     def drag(self, start, end, step=6, pause=0.015):
         """A real primary-button drag: press, leave the start in short steps (so the drag

@@ -21,7 +21,8 @@ def open_board(desk, scale=1, timeout=15.0):
         desk.click_in(presentation, PLAY, scale=scale)
     board = desk.wait_window(BOARD_TITLE, timeout=timeout)
     _, _, w, h = desk.geometry(board)
-    if (w, h) != (BOARD_SIZE[0] * scale, BOARD_SIZE[1] * scale):
+    # Qt rounds a window's size to whole screen pixels, halves up.
+    if (w, h) != (int(BOARD_SIZE[0] * scale + 0.5), int(BOARD_SIZE[1] * scale + 0.5)):
         raise HarnessError(f"the board's client area is {w} x {h} at scale {scale}")
     return board, presentation
 
