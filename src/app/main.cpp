@@ -38,6 +38,10 @@ bool responder(const QString &texto, bool error)
 
 int main(int argc, char **argv)
 {
+#if defined(Q_OS_WIN)
+    // The installer waits while this is held, from here to the end of the process.
+    pindel::escritorio::anunciarJuegoAbierto();
+#endif
     pindel::iniciarTraza();
 
     // The command line is answered, or refused, before any window system is touched.
