@@ -30,6 +30,8 @@ CPACK = sys.argv.pop(1)
 WINDOW_TEXTS = sys.argv.pop(1)
 LICENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 INSTALL_DIR = r"C:\Program Files\Pindel"
+# Where the installer keeps the folder it installed into, for the next install.
+VENDOR_KEY = r"HKLM\Software\Maberto\Pindel"
 PROGRAM = INSTALL_DIR + r"\pindel.exe"
 # What the program loads besides Windows's own DLLs, all from the install folder.
 DLLS = {"qt6core.dll", "qt6gui.dll", "qt6widgets.dll", "qt6svg.dll", "libstdc++-6.dll",
@@ -56,13 +58,14 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
 """
 
 # What the installer and the uninstaller ask while the game runs, by the system's language:
-# the box's title, its question, its buttons.
+# the box's title, its question, its buttons (Windows's own words, in the system's language).
 QUESTIONS = {
     ("installer", "es"): ["Instalación de Pindel",
                           r"Pindel está abierto. Ciérrelo y elija Reintentar.\n\nCancelar lo deja todo como está.",
                           "&Reintentar", "Cancelar"],
-    ("installer", "en"): ["Pindel Setup", r"Pindel is running. Close it, then choose Retry.\n\nCancel leaves everything as it is.",
-                          "&Retry", "Cancel"],
+    # A French system: any language but Spanish gets English (the buttons: Wine's French).
+    ("installer", "fr"): ["Pindel Setup", r"Pindel is running. Close it, then choose Retry.\n\nCancel leaves everything as it is.",
+                          "Ré&péter", "Annuler"],
     ("uninstaller", "es"): ["Desinstalación de Pindel",
                             r"Pindel está abierto. Ciérrelo y elija Reintentar.\n\nCancelar lo deja todo como está.",
                             "&Reintentar", "Cancelar"],
@@ -72,8 +75,8 @@ ALREADY_INSTALLED = ["Instalación de Pindel",
                      r"Pindel ya está instalado.\n\nAntes de instalar esta versión se quitará la instalada. "
                      "La lista de ganadores se conserva.", "Aceptar", "Cancelar"]
 # Started while the game runs, each must leave everything as it was and end with exit code 2:
-# (program, language, silent).
-WHILE_RUNNING = [("installer", "es", False), ("installer", "en", False), ("installer", "en", True),
+# (program, the system's language, silent).
+WHILE_RUNNING = [("installer", "es", False), ("installer", "fr", False), ("installer", "en", True),
                  ("uninstaller", "es", False), ("uninstaller", "en", True)]
 
 
@@ -89,9 +92,8 @@ def packages(config, scratch):
                  ("Pindel-1.00-win64.exe", "Pindel-1.00-win64.zip", "Pindel-0.90-win64.exe"))
 
 
-def files_under(folder, lower=True):
-    return {(lambda p: p.lower() if lower else p)(os.path.relpath(os.path.join(d, f), folder))
-            for d, _, names in os.walk(folder) for f in names}
+def files_under(folder):
+    return {os.path.relpath(os.path.join(d, f), folder) for d, _, names in os.walk(folder) for f in names}
 
 
 def contents(path):
@@ -107,14 +109,15 @@ def expect(what, got, wanted):
 
 
 def state(wine):
-    """What an install is made of: every file of the install folder with its bytes, the
-    Pindel entries of Add/Remove Programs with their values, the Start menu's entries."""
+    """What an install is made of: every file of the install folder with its bytes, by its
+    name as Linux has it (two names Windows takes for one stay two here), the Pindel entries
+    of Add/Remove Programs and the installer's own key with their values, the Start menu's
+    entries."""
     folder = wine.unix_path(INSTALL_DIR)
     entries = [k for k in wine.registry_subkeys(UNINSTALL_KEY) if "pindel" in k.lower()]
-    return ({name.lower(): contents(os.path.join(folder, name)) for name in files_under(folder, lower=False)},
-            {k: wine.registry(rf"{UNINSTALL_KEY}\{k}") for k in entries},
-            {os.path.relpath(os.path.join(d, f), wine.start_menu) for d, _, names in os.walk(wine.start_menu)
-             for f in names})
+    return ({name: contents(os.path.join(folder, name)) for name in files_under(folder)},
+            {k: wine.registry(rf"{UNINSTALL_KEY}\{k}") for k in entries} | {VENDOR_KEY: wine.registry(VENDOR_KEY)},
+            files_under(wine.start_menu))
 
 
 def window_texts(desk):
@@ -153,9 +156,11 @@ def over_install(wine, installer, language, link):
     """Installs over whatever is installed; checks that one install of this version is left."""
     wine.install(installer, env=language)
     files, entries, start_menu = state(wine)
-    expect("the install folder", set(files), FILES | {"uninstall.exe"})
-    expect("the licence", files["licencia.txt"], contents(LICENCE))
-    expect("the Add/Remove entries", {k: v.get("DisplayVersion") for k, v in entries.items()}, {"Pindel": "1.00"})
+    expect("the install folder", sorted(name.lower() for name in files), sorted(FILES | {"uninstall.exe"}))
+    expect("the licence", files["LICENCIA.txt"], contents(LICENCE))
+    expect("the Add/Remove entries", {k: v.get("DisplayVersion") for k, v in entries.items()},
+           {"Pindel": "1.00", VENDOR_KEY: None})
+    expect("the installer's own key", entries[VENDOR_KEY].get("(Default)"), INSTALL_DIR)
     expect("the Start menu", start_menu, {os.path.join("Pindel", link), os.path.join("Pindel", "Pindel.lnk")})
 
 
@@ -202,12 +207,13 @@ def start_uninstaller(desk, silent, env, name):
     return desk.launch("cmd.exe", env=env, name=name, args=["/c", WinePrefix.windows_path(batch)])
 
 
-def refused_while_running(wine, desk, spanish, installer):
-    """Each program of WHILE_RUNNING, started while the game runs, changes nothing."""
+def refused_while_running(wine, desk, systems, installer):
+    """Each program of WHILE_RUNNING, started while the game runs on the system `systems`
+    names, changes nothing."""
     before = state(wine)
     for program, language, silent in WHILE_RUNNING:
         what = f"the {'silent ' if silent else ''}{program} ({language})"
-        env, name = spanish if language == "es" else ENGLISH, f"{program}-{language}"
+        env, name = systems[language], f"{program}-{language}{'-silent' if silent else ''}"
         if program == "uninstaller":
             proc = start_uninstaller(desk, silent, env, name)
         else:
@@ -264,6 +270,7 @@ def scenario(config, artifacts):
             WinePrefix() as wine, WineDesktop(artifacts, wine, step_timeout=30.0) as desk:
         installer, portable, earlier = packages(config, scratch)
         spanish = system_language("es_ES.UTF-8", os.path.join(scratch, "locale"))
+        french = system_language("fr_FR.UTF-8", os.path.join(scratch, "locale"))
         folder = wine.unix_path(INSTALL_DIR)
         winners = os.path.join(wine.local_appdata, "pindel", "001MpTa.cms")
 
@@ -299,7 +306,7 @@ def scenario(config, artifacts):
         desk.click_in(desk.wait_window(PRESENTATION_TITLE), PLAY)
         desk.wait_window(BOARD_TITLE)
         desk.screenshot("board")
-        refused_while_running(wine, desk, spanish, installer)
+        refused_while_running(wine, desk, {"es": spanish, "en": ENGLISH, "fr": french}, installer)
         uninstall_after_closing(wine, desk, spanish, app)
 
         with open(os.path.join(artifacts, "app.log"), errors="replace") as f:
@@ -313,6 +320,7 @@ def scenario(config, artifacts):
         expect("the install folder after uninstalling", os.path.exists(folder), False)
         expect("the Start-menu folder after uninstalling", os.path.exists(os.path.dirname(shortcut)), False)
         expect("Add/Remove Programs after uninstalling", wine.registry(rf"{UNINSTALL_KEY}\Pindel"), {})
+        expect("the installer's own key after uninstalling", wine.registry(VENDOR_KEY), {})
         expect("the winners file after uninstalling", contents(winners), WINNERS)
         log("installed over itself, refused while the game ran, uninstalled once it was closed; the winners stayed")
 
