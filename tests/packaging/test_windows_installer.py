@@ -28,6 +28,18 @@ from wine import UNINSTALL_KEY, WineDesktop, WinePrefix, read_shortcut, system_l
 
 CPACK = sys.argv.pop(1)
 WINDOW_TEXTS = sys.argv.pop(1)
+
+
+def cpack_value(config, name):
+    """A value the build handed CPack (its CPackConfig.cmake)."""
+    with open(config, encoding="utf-8") as f:
+        found = re.search(rf'^set\({name} "([^"]*)"\)$', f.read(), re.M)
+    if not found:
+        raise HarnessError(f"{config} sets no {name}")
+    return found.group(1)
+
+
+VERSION = cpack_value(sys.argv[1], "CPACK_PACKAGE_VERSION")  # the build's, from CMake
 LICENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 INSTALL_DIR = r"C:\Program Files\Pindel"
 # Where the installer keeps the folder it installed into, for the next install.
@@ -89,7 +101,7 @@ def packages(config, scratch):
     subprocess.run([CPACK, "-G", "NSIS", "--config", earlier, "-B", scratch], check=True,
                    capture_output=True, timeout=400)
     return tuple(os.path.join(scratch, name) for name in
-                 ("Pindel-1.00-win64.exe", "Pindel-1.00-win64.zip", "Pindel-0.90-win64.exe"))
+                 (f"Pindel-{VERSION}-win64.exe", f"Pindel-{VERSION}-win64.zip", "Pindel-0.90-win64.exe"))
 
 
 def files_under(folder):
@@ -159,7 +171,7 @@ def over_install(wine, installer, language, link):
     expect("the install folder", sorted(name.lower() for name in files), sorted(FILES | {"uninstall.exe"}))
     expect("the licence", files["LICENCIA.txt"], contents(LICENCE))
     expect("the Add/Remove entries", {k: v.get("DisplayVersion") for k, v in entries.items()},
-           {"Pindel": "1.00", VENDOR_KEY: None})
+           {"Pindel": VERSION, VENDOR_KEY: None})
     expect("the installer's own key", entries[VENDOR_KEY].get("(Default)"), INSTALL_DIR)
     expect("the Start menu", start_menu, {os.path.join("Pindel", link), os.path.join("Pindel", "Pindel.lnk")})
 
@@ -187,7 +199,7 @@ def check_entry(wine, folder):
     expect("Add/Remove Programs", {k: entry.get(k) for k in ("DisplayName", "DisplayVersion", "Publisher",
                                                            "DisplayIcon", "InstallLocation", "NoModify",
                                                            "NoRepair", "QuietUninstallString")},
-           {"DisplayName": "Pindel", "DisplayVersion": "1.00", "Publisher": "Maberto", "DisplayIcon": PROGRAM,
+           {"DisplayName": "Pindel", "DisplayVersion": VERSION, "Publisher": "Maberto", "DisplayIcon": PROGRAM,
             "InstallLocation": INSTALL_DIR, "NoModify": "0x1", "NoRepair": "0x1",
             "QuietUninstallString": rf'"{INSTALL_DIR}\Uninstall.exe" /S'})
     # KiB, as Windows counts it; within a few KiB of what the files hold.
