@@ -60,18 +60,31 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://pindel.example.com/")
 set(CPACK_PACKAGE_FILE_NAME Pindel-${PROJECT_VERSION}-win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Pindel)
+# The Add/Remove entry's key, and so the one install every version replaces: never the version.
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pindel)
 set(CPACK_STRIP_FILES ON)
 # The packages take the build as it is: installing does not build everything (the tests
 # included) first, one job at a time.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON CACHE BOOL "install and package do not build first")
 
+# CPack takes the installer's script from the project's copy of its template (languages, the
+# running game, the earlier install, the Add/Remove entry: see its head).
+list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
+# The name of the mutex the running game holds, as the game's source writes it.
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/shell/escritorio_windows.h mutex REGEX "kMutexJuegoAbierto\\[\\] = L\"")
+if(NOT mutex MATCHES "L\"([^\"]+)\"")
+  message(FATAL_ERROR "src/shell/escritorio_windows.h names no kMutexJuegoAbierto")
+endif()
+string(REPLACE "\\\\" "\\" mutex "${CMAKE_MATCH_1}")
 # A 64-bit installer (the stubs Debian's nsis ships for amd64), into the 64-bit Program Files
 # and the 64-bit view of the registry, so Add/Remove Programs lists it where a 64-bit program
-# belongs.  The line under its pages names the game, not the installer's maker (CPack's own
-# setting for that line needs an option Linux's makensis lacks).
+# belongs.  The line under its pages names the game and the version being installed (the
+# template's VERSION), not the installer's maker (CPack's own setting for that line needs an
+# option Linux's makensis lacks).
 set(CPACK_NSIS_DEFINES "
   Target amd64-unicode
-  BrandingText \"Pindel ${PROJECT_VERSION} - Maberto\"")
+  BrandingText \"Pindel \${VERSION} - Maberto\"
+  !define PINDEL_RUNNING_MUTEX \"${mutex}\"")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_NSIS_PACKAGE_NAME Pindel)

@@ -13,6 +13,8 @@
 
 int main(int argc, char **argv)
 {
+    // From here to the end of the process: an installer waits while the game runs.
+    pindel::Module1::markGameRunning();
     pindel::iniciarTraza();
 
     // The command line is answered, or refused, before any window system is touched.

@@ -112,4 +112,10 @@ bool mostrarTexto(const std::wstring &texto, Canal canal)
     return MessageBoxW(nullptr, texto.c_str(), L"Pindel", MB_OK | icono | MB_SETFOREGROUND) != 0;
 }
 
+bool anunciarJuegoAbierto()
+{
+    // Never closed: the handle is the sign, and the process's end is what removes it.
+    return CreateMutexW(nullptr, FALSE, kMutexJuegoAbierto) != nullptr;
+}
+
 } // namespace pindel::escritorio

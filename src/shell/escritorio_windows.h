@@ -2,8 +2,8 @@
 // What the program asks of Windows itself, in plain C++ over the Windows API and without Qt,
 // so that the cross compiler can check it on machines where the program is not built for
 // Windows: the desktop's shortcut to minimise every window, the system folders where the
-// older program kept its winners, the desktop's screen-reader setting, and the text the
-// command line answers with.
+// older program kept its winners, the desktop's screen-reader setting, the text the command
+// line answers with, and the sign that the game is running.
 
 #include <string>
 
@@ -41,5 +41,15 @@ enum class Canal { Salida, Error };
 //   the player: an information icon for standard output, a warning icon for standard error.
 // False only when the text could be shown nowhere.
 bool mostrarTexto(const std::wstring &texto, Canal canal);
+
+// The mutex the game holds while it runs, in the namespace every session sees.  The installer
+// and the uninstaller look for it by this name (the build hands it to them) and touch nothing
+// while it is there, since Windows keeps a running program's files from being replaced.
+inline constexpr wchar_t kMutexJuegoAbierto[] = L"Global\\Pindel.Maberto.JuegoAbierto";
+
+// Creates that mutex and keeps it until the process ends, when Windows lets it go however the
+// process ends.  Called once, first thing.  False when Windows gave no handle: when another
+// user's game holds it, which keeps installs away just the same.
+bool anunciarJuegoAbierto();
 
 } // namespace pindel::escritorio

@@ -54,6 +54,11 @@ void unlockWindowUpdate();
 
 // --- The system declarations ----------------------------------------------------------------
 
+// Leaves a sign, held until the process ends however it ends, that the game is running, for
+// an installer or uninstaller to wait on before it touches the program's files.  Called once,
+// first thing.  Does nothing where no installer looks for one.
+void markGameRunning();
+
 // The words of the command line, the program's name first, as the player typed them.
 QStringList commandLine(int argc, char **argv);
 

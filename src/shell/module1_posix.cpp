@@ -87,6 +87,8 @@ bool compositorWaylandAlcanzable(const QByteArray &waylandSocket, const QByteArr
 
 namespace Module1 {
 
+void markGameRunning() {}
+
 QStringList commandLine(int argc, char **argv)
 {
     QStringList palabras;

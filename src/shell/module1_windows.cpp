@@ -16,6 +16,11 @@
 
 namespace pindel::Module1 {
 
+void markGameRunning()
+{
+    escritorio::anunciarJuegoAbierto();
+}
+
 QStringList commandLine(int argc, char **argv)
 {
     // The words Windows was given, every letter as typed: `argv` holds them in the ANSI code

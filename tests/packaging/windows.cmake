@@ -15,8 +15,8 @@ set_tests_properties(windows_exe PROPERTIES TIMEOUT 120 LABELS packaging
 if(CMAKE_HOST_UNIX AND CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME windows_installer
            COMMAND ${PINDEL_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_installer.py
-                   ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+                   ${CMAKE_CPACK_COMMAND} $<TARGET_FILE:textos_ventanas> ${CMAKE_BINARY_DIR}/CPackConfig.cmake
                    --artifacts ${CMAKE_CURRENT_BINARY_DIR}/installer-artifacts)
-  set_tests_properties(windows_installer PROPERTIES TIMEOUT 480 LABELS packaging
+  set_tests_properties(windows_installer PROPERTIES TIMEOUT 600 LABELS packaging
                        ENVIRONMENT "LC_ALL=C.UTF-8;PYTHONDONTWRITEBYTECODE=1;PINDEL_VERSION=${PROJECT_VERSION}")
 endif()

@@ -140,9 +140,10 @@ class WinePrefix:
 
     # --- installing ----------------------------------------------------------------------
 
-    def install(self, installer, timeout=None):
-        """Runs an NSIS installer silently (/S) into its default folder."""
-        done = self.run([installer, "/S"], timeout, what="the installer")
+    def install(self, installer, timeout=None, env=None):
+        """Runs an NSIS installer silently (/S) into its default folder; `env` adds to its
+        environment (LC_ALL: the system's language, as Wine takes it from the locale)."""
+        done = self.run([installer, "/S"], timeout, env, what="the installer")
         if done.returncode != 0:
             raise HarnessError(f"the installer ended with exit code {done.returncode}")
         log(f"installed {os.path.basename(installer)}")
@@ -167,6 +168,17 @@ class WinePrefix:
                 values[m.group(1)] = m.group(3)
         return values
 
+    def registry_subkeys(self, key):
+        """The names of the keys right under `key`; [] when it does not exist."""
+        done = self._run(["wine", "reg", "query", key], 60, what="reg query")
+        prefix = key.split("\\", 1)[1].lower() + "\\"
+        names = []
+        for line in done.stdout.decode("utf-8", "replace").splitlines():
+            path = line.strip().split("\\", 1)[-1]
+            if line.startswith("HKEY_") and path.lower().startswith(prefix):
+                names.append(path[len(prefix):])
+        return names
+
     def start_menu_entry(self, name):
         """The Linux path of the Start-menu shortcut `name` (.lnk), searched in the folders
         of the Start menu for every user; raises when there is none."""
@@ -175,6 +187,24 @@ class WinePrefix:
         if len(found) != 1:
             raise HarnessError(f"expected one Start-menu entry {name!r}, found {found}")
         return found[0]
+
+
+def system_language(locale, folder):
+    """The environment in which Wine gives its programs the system language of `locale`
+    ("es_ES.UTF-8"): Wine takes the user's locale and user-interface language from the Unix
+    locale, which glibc must have compiled; it is compiled here into `folder` (LOCPATH) from
+    Debian's locales package, so the machine needs no locale generated for it."""
+    name, _, charset = locale.partition(".")
+    target = os.path.join(folder, locale)
+    if not os.path.isfile(os.path.join(target, "LC_MESSAGES", "SYS_LC_MESSAGES")):
+        os.makedirs(folder, exist_ok=True)
+        # Exit code 1: compiled, with warnings about the source.
+        done = subprocess.run(["localedef", "-i", name, "-f", charset or "UTF-8", target], capture_output=True,
+                              timeout=120)
+        if done.returncode not in (0, 1) or not os.path.isdir(target):
+            raise HarnessError(f"localedef could not compile {locale} (Debian's locales package): "
+                               f"{done.stderr.decode(errors='replace').strip()[-300:]}")
+    return {"LC_ALL": locale, "LOCPATH": folder}
 
 
 # --- shortcuts (.lnk, the Shell Link binary format) ---------------------------------------
