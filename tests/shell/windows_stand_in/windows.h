@@ -160,3 +160,11 @@ inline int MessageBoxW(HANDLE, const wchar_t *text, const wchar_t *title, UINT f
                       + utf8(text, int(std::wcslen(text))));
     return 1;
 }
+
+// The running game's sign is proven under Wine, where an installer looks for it
+// (tests/packaging/test_windows_installer.py); here it only has to compile.
+inline HANDLE CreateMutexW(void *, BOOL, const wchar_t *name)
+{
+    g_calls.push_back("CreateMutexW " + utf8(name, int(std::wcslen(name))));
+    return HANDLE(200);
+}
