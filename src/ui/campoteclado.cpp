@@ -40,16 +40,9 @@ QRect CampoTeclado::rectanguloHueco(int index)
 }
 
 CampoTeclado::CampoTeclado(const Board &board, QWidget *parent)
-    : QWidget(parent), m_board(board), m_notificacion(new QWidget), m_cursor(kCentre)
+    : QWidget(parent), m_board(board), m_anuncio(parent), m_cursor(kCentre)
 {
     instalarTablaHuecos(this);
-    // Named before it joins the window, so a screen reader only ever meets it as a notification.
-    m_notificacion->setObjectName(QLatin1String(kObjetoAviso));
-    m_notificacion->setParent(parent);
-    m_notificacion->setGeometry(0, 0, 0, 0);
-    m_notificacion->setFocusPolicy(Qt::NoFocus);
-    m_notificacion->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_notificacion->hide();
     setObjectName(QStringLiteral("CampoTeclado"));
     setGeometry(geometria());
     setFocusPolicy(Qt::StrongFocus);
@@ -151,13 +144,37 @@ void CampoTeclado::mover(int dFila, int dColumna)
          fila += dFila, columna += dColumna) {
         if (!isHoleCell(fila, columna))
             continue;
-        repintarHueco(m_cursor);
-        m_cursor = holeAtCell(fila, columna);
-        m_aviso.clear();
-        repintarHueco(m_cursor);
-        anunciarFoco();
+        ponerCursor(holeAtCell(fila, columna));
         return;
     }
+}
+
+void CampoTeclado::ponerCursor(int index)
+{
+    repintarHueco(m_cursor);
+    m_cursor = index;
+    m_aviso.clear();
+    repintarHueco(m_cursor);
+    anunciarFoco();
+}
+
+void CampoTeclado::irA(int index)
+{
+    if (index < 0 || index >= kHoleCount)
+        return;
+    if (index != m_cursor)
+        ponerCursor(index);
+    // A field that takes the focus now tells the reader the hole itself (focusInEvent).
+    if (!hasFocus())
+        setFocus(Qt::OtherFocusReason);
+}
+
+void CampoTeclado::pulsarEn(int index)
+{
+    if (index < 0 || index >= kHoleCount)
+        return;
+    irA(index);
+    pulsar();
 }
 
 void CampoTeclado::pulsar()
@@ -210,9 +227,7 @@ void CampoTeclado::avisar(const QString &texto)
     // The hole under the cursor keeps the message as its description, for a reader that asks
     // where it is; the notification says it now, and the focus stays on the hole.
     m_aviso = texto;
-    m_notificacion->hide();
-    m_notificacion->setAccessibleName(texto);
-    m_notificacion->show();
+    m_anuncio.decir(texto);
 }
 
 void CampoTeclado::anunciarFoco()

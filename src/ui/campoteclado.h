@@ -12,6 +12,8 @@
 // the cross; at an edge it stays).  Space or Enter takes the peg under the cursor; on another
 // hole, drops the taken peg there; on the taken hole, puts it back.  Escape puts it back.
 
+#include "anuncio.h"
+
 #include <QWidget>
 
 namespace pindel {
@@ -39,8 +41,13 @@ public:
     // The last message for a screen reader ("Movimiento hecho. Jugadas: 1, Resto: 31"); it
     // belongs to the hole under the cursor and is forgotten when the cursor moves.
     const QString &aviso() const { return m_aviso; }
-    // The empty widget that tells a screen reader each message as it appears.
-    QWidget *notificacion() const { return m_notificacion; }
+    // The empty widget that tells a screen reader each message as it appears (see anuncio.h).
+    QWidget *notificacion() const { return m_anuncio.widget(); }
+
+    // What a screen reader asks of a hole's cell (its table navigation, a click on it): put
+    // the cursor on hole `index` and the focus on the field; the same, then Space there.
+    void irA(int index);
+    void pulsarEn(int index);
 
     // What a screen reader says for a hole: "Fila 4, columna 4, vacío".
     QString nombreHueco(int index) const;
@@ -63,6 +70,7 @@ protected:
 
 private:
     void mover(int dFila, int dColumna);
+    void ponerCursor(int index);
     void pulsar();
     void devolver();
     void soltarTomado(int destino);
@@ -71,7 +79,7 @@ private:
     void repintarHueco(int index);
 
     const Board &m_board;
-    QWidget *m_notificacion;   // tells a screen reader the messages; see tablahuecos.h
+    Anuncio m_anuncio;   // tells a screen reader the messages
     int m_cursor;
     int m_tomado = -1;
     QString m_aviso;

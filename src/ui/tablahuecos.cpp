@@ -37,7 +37,9 @@ int posicionEnOrden(int index)
 }
 
 // One hole as a table cell.  It has no object of its own: it reads the field it belongs to.
-class CeldaHueco : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class CeldaHueco : public QAccessibleInterface,
+                   public QAccessibleTableCellInterface,
+                   public QAccessibleActionInterface {
 public:
     CeldaHueco(CampoTeclado *campo, int index) : m_campo(campo), m_index(index) {}
 
@@ -86,9 +88,28 @@ public:
     }
     void *interface_cast(QAccessible::InterfaceType t) override
     {
-        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface *>(this)
-                                                    : nullptr;
+        if (t == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface *>(this);
+        return nullptr;
     }
+
+    // QAccessibleActionInterface.  A reader's table navigation moves its own cursor from cell
+    // to cell and asks for the focus there (UI Automation's SetFocus): the game's cursor
+    // follows, so the next Space acts on the hole the player hears.  Pressing a cell is Space
+    // on its hole.  No key bindings: the field's keys are in its description.
+    QStringList actionNames() const override { return {setFocusAction(), pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (!m_campo)
+            return;
+        if (name == setFocusAction())
+            m_campo->irA(m_index);
+        else if (name == pressAction())
+            m_campo->pulsarEn(m_index);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
     // QAccessibleTableCellInterface, rows and columns counted from 0.
     bool isSelected() const override { return m_campo && m_campo->cursor() == m_index; }
@@ -195,14 +216,10 @@ QAccessibleInterface *fabricaTabla(const QString &className, QObject *object)
 {
     if (className == QLatin1String("pindel::CampoTeclado"))
         return new TablaHuecos(static_cast<CampoTeclado *>(object));
-    if (className == QLatin1String("QWidget") && object->objectName() == QLatin1String(kObjetoAviso))
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
     return nullptr;
 }
 
 } // namespace
-
-const char *const kObjetoAviso = "AvisoTeclado";
 
 void instalarTablaHuecos(CampoTeclado *campo)
 {

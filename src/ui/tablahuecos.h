@@ -3,21 +3,14 @@
 // tablero" whose cells are the 33 holes of the cross, each named by its row, column and
 // state ("Fila 4, columna 4, vacío").  The 16 cells outside the cross have no cell.  The cell
 // under the cursor holds the focus while the field does, and its description carries the
-// field's last message.
-//
-// A screen reader is told what a key did through a notification: an empty widget of the
-// board window, never painted, whose accessible name is the message and which is shown to
-// say it (Orca speaks a notification as it appears; it speaks no change of a cell's name or
-// description through Qt 6.4's events).
+// field's last message (what a key did is told as it happens through anuncio.h: Qt 6.4's
+// bridges carry no change of a cell's name or description to a screen reader).
 
 class QAccessibleInterface;
 
 namespace pindel {
 
 class CampoTeclado;
-
-// The object name of the notification widget.
-extern const char *const kObjetoAviso;
 
 // Makes the field reach screen readers as that table.  Called by the field itself, first
 // thing in its constructor.

@@ -14,7 +14,12 @@ the last step.
   5. The new board takes the keyboard at once with the cursor on the centre again: its first
      jump is played by keys; the second by a real mouse drag, which the field over the holes
      lets through.  Shift+Tab and Return leave the board, Tab and Return on the presentation
-     exit with code 0."""
+     exit with code 0.
+Under Wine, a UI Automation client in another process (tests/e2e/ventana_uia.exe) also reads
+what a Windows screen reader gets for the presentation, the board and the name box as each
+opens: a window element with its name, automation id and the keyboard focus, the name box a
+dialog.  Wine 8.0 lets such a client read no deeper and carries it no event (what it answers
+is logged); test_uia checks the rest inside the program."""
 
 import configparser
 import os
@@ -35,6 +40,39 @@ from pindel_e2e.runner import desktop_for, run_main  # noqa: E402
 DESKTOP_ENTRY = os.path.join(HERE, "..", "..", "packaging", "com.example.pindel.desktop")
 # How far around a hole its cursor frame and its taken look may reach, in pixels.
 MARGIN = 6
+
+# What a screen reader on Windows gets for each window, through UI Automation from another
+# process: its element's control type (UIA_WindowControlTypeId), name, automation id (the
+# object names), and whether it is a dialog.  The presentation's title, "Form1", is never
+# shown; it is named as the game.
+UIA_WINDOWS = {
+    PRESENTATION_TITLE: (50032, "Pindel", "ForPresentacion", False),
+    BOARD_TITLE: (50032, BOARD_TITLE, "Tablero", False),
+    WIN_TITLE: (50032, "Lo ha conseguido", "Tablero.PedirNombre", True),
+}
+
+
+def check_uia_window(desk, title):
+    """Under Wine: the window titled `title` as a UI Automation client reads it, with the
+    keyboard focus.  (On Linux the Orca scenario hears the windows.)"""
+    if not hasattr(desk, "uia_window"):
+        return
+    kind, name, automation_id, dialog = UIA_WINDOWS[title]
+
+    def read():
+        got = desk.uia_window(title)
+        return got if got["focused"] else None
+
+    try:
+        got = wait_until(read, 15.0, f"the window {title!r} to have the keyboard focus for UI Automation", interval=0.2)
+    except HarnessError as e:
+        raise HarnessError(f"{e}: {desk.uia_window(title)}")
+    seen = (got["control_type"], got["name"], got["automation_id"], got["dialog"])
+    if seen != (kind, name, automation_id, dialog):
+        raise HarnessError(f"UI Automation reads the window {title!r} as {seen}, not {(kind, name, automation_id, dialog)}")
+    log(f"UI Automation reads {title!r} as a window named {name!r} ({automation_id}), focused; the system answers "
+        f"a reader's subscription: clients listening {got['clients-listening']}, UiaAddEvent {got['add-event']}, "
+        f"UiaRaiseNotificationEvent {got['notification-call']}, CUIAutomation {got['com-client']}")
 
 
 def keyboard_command(program):
@@ -71,6 +109,9 @@ class KeyboardGame(Game):
         source, _, target = (cell_of(n) for n in move)
         self.keys(*self.cursor.move(source, target, drop=self.DROPS[self.moves % 3]))
         self.moves += 1
+
+    def box_open(self, title):
+        check_uia_window(self.desk, title)
 
     def end_at_box(self, move, title, typed=None):
         super().end_at_box(move, title, typed)
@@ -137,8 +178,10 @@ def scenario(program, artifacts):
         app = desk.launch(argv[0], args=argv[1:])
         presentation = desk.wait_window(PRESENTATION_TITLE, timeout=15.0)
         desk.activate(presentation)
+        check_uia_window(desk, PRESENTATION_TITLE)
         desk.key("Return")  # play holds the focus when the presentation opens
         desk.wait_window(BOARD_TITLE, timeout=15.0)
+        check_uia_window(desk, BOARD_TITLE)
         winners_file = desk.winners_file()
         wait_until(lambda: os.path.exists(winners_file), 5.0, "the winners file to be created")
         game = KeyboardGame(desk, winners_file)

@@ -23,6 +23,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 using pindel::CampoTeclado;
 using pindel::Lifecycle;
@@ -34,11 +37,29 @@ const char *const kInicio = "..ooo..\n..ooo..\nooooooo\nooo.ooo\nooooooo\n..ooo.
 
 // What a screen reader is told, in order: the name of the cell that holds the accessible
 // focus whenever it changes, and each message as its notification appears, read at that
-// moment.  (The offscreen platform delivers no accessibility events; the Orca run of the
-// real-desktop tests hears the same through AT-SPI.)
+// moment (`oido`: what Orca hears through AT-SPI).  Beside it, `uia`: what Qt's UI Automation
+// bridge forwards of the same, the cell each Focus event lands on (a table passes the focus to
+// its focused cell, as that bridge does) and each string a value change carries.  A player on
+// either system must hear the same.  (The offscreen platform has no bridge of its own; the
+// events come to this listener in its place.  The Orca run of the real-desktop tests hears
+// the first list through AT-SPI, test_uia the second through the UI Automation bridge.)
 class Oyente : public QObject {
 public:
-    Oyente(CampoTeclado *campo) : m_campo(campo) { campo->notificacion()->installEventFilter(this); }
+    Oyente(CampoTeclado *campo) : m_campo(campo)
+    {
+        campo->notificacion()->installEventFilter(this);
+        s_actual = this;
+        // Qt hands events to a listener only while its platform's accessibility is on, as a
+        // screen reader's first request turns it on.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(&Oyente::evento);
+    }
+    ~Oyente() override
+    {
+        QAccessible::installUpdateHandler(nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+        s_actual = nullptr;
+    }
 
     void tecla()
     {
@@ -49,6 +70,7 @@ public:
     }
 
     QStringList oido;
+    QStringList uia;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -62,6 +84,23 @@ protected:
     }
 
 private:
+    static void evento(QAccessibleEvent *event)
+    {
+        QAccessibleInterface *iface = event->accessibleInterface();
+        if (!s_actual || !iface)
+            return;
+        if (event->type() == QAccessible::Focus) {
+            if (iface->childCount() && iface->focusChild())
+                iface = iface->focusChild();
+            s_actual->uia << iface->text(QAccessible::Name);
+        } else if (event->type() == QAccessible::ValueChanged) {
+            const QVariant valor = static_cast<QAccessibleValueChangeEvent *>(event)->value();
+            if (valor.typeId() == QMetaType::QString && iface->role() == QAccessible::Notification)
+                s_actual->uia << QStringLiteral("aviso: ") + valor.toString();
+        }
+    }
+
+    static inline Oyente *s_actual = nullptr;
     CampoTeclado *m_campo;
     QAccessibleInterface *m_ultima = nullptr;
 };
@@ -107,8 +146,12 @@ private slots:
     void mouseStillPlaysWithTheModeOn();
     void tableOfHoles_data();
     void tableOfHoles();
+    void cellActions_data();
+    void cellActions();
     void screenReaderHears_data();
     void screenReaderHears();
+    void bridgeWarnings_data();
+    void bridgeWarnings();
     void windowsAreWindows_data();
     void windowsAreWindows();
 
@@ -461,6 +504,62 @@ void TestJuegoTeclado::tableOfHoles()
     QCOMPARE(celda->rect(), hueco);
 }
 
+void TestJuegoTeclado::cellActions_data()
+{
+    QTest::addColumn<QString>("teclas");
+    QTest::addColumn<bool>("desdeBoton");   // the focus on a button when the reader asks
+    QTest::addColumn<int>("fila");          // the cell asked, counted from 0
+    QTest::addColumn<int>("columna");
+    QTest::addColumn<QString>("accion");
+    QTest::addColumn<QString>("cursor");
+    QTest::addColumn<QString>("tomado");
+    QTest::addColumn<QString>("aviso");
+    QTest::addColumn<QString>("jugadas");
+
+    const QString foco = QAccessibleActionInterface::setFocusAction();
+    const QString pulsar = QAccessibleActionInterface::pressAction();
+    QTest::newRow("focus: the cursor goes there") << "" << false << 0 << 2 << foco << "1,3" << "-" << "" << "0";
+    QTest::newRow("focus: a taken disc stays taken") << "LL_" << false << 3 << 3 << foco << "4,4" << "4,2" << "" << "0";
+    QTest::newRow("focus from a button: the field takes it") << "" << true << 6 << 4 << foco << "7,5" << "-"
+                                                           << CampoTeclado::instrucciones() << "0";
+    QTest::newRow("press: takes the disc there") << "" << false << 3 << 1 << pulsar << "4,2" << "4,2"
+                                                 << "Cd-rom tomado" << "0";
+    QTest::newRow("press: drops the taken disc there") << "LL_" << false << 3 << 3 << pulsar << "4,4" << "-"
+                                                       << "Movimiento hecho. Jugadas: 1, Resto: 31" << "1";
+    QTest::newRow("press on the taken hole: puts it back") << "LL_" << false << 3 << 1 << pulsar << "4,2" << "-"
+                                                           << "Cd-rom devuelto a su hueco" << "0";
+}
+
+void TestJuegoTeclado::cellActions()
+{
+    QFETCH(QString, teclas);
+    QFETCH(bool, desdeBoton);
+    QFETCH(int, fila);
+    QFETCH(int, columna);
+    QFETCH(QString, accion);
+    QFETCH(QString, cursor);
+    QFETCH(QString, tomado);
+    QFETCH(QString, aviso);
+    QFETCH(QString, jugadas);
+
+    abrir(true);
+    pulsar(teclas);
+    if (desdeBoton)
+        QTest::keyClick(campo(), Qt::Key_Tab);
+    QAccessibleInterface *celda = QAccessible::queryAccessibleInterface(campo())->tableInterface()->cellAt(fila, columna);
+    QVERIFY(celda && celda->actionInterface());
+    QCOMPARE(celda->actionInterface()->actionNames(), (QStringList{QAccessibleActionInterface::setFocusAction(),
+                                                                   QAccessibleActionInterface::pressAction()}));
+    celda->actionInterface()->doAction(accion);
+    QCoreApplication::processEvents();
+    QCOMPARE(lugar(campo()->cursor()), cursor);
+    QCOMPARE(lugar(campo()->tomado()), tomado);
+    QCOMPARE(campo()->aviso(), aviso);
+    QCOMPARE(label("LblMarcador"), jugadas);
+    QCOMPARE(QApplication::focusWidget(), campo());
+    QVERIFY(celda->state().focused);
+}
+
 void TestJuegoTeclado::screenReaderHears_data()
 {
     QTest::addColumn<QString>("teclas");
@@ -497,6 +596,7 @@ void TestJuegoTeclado::screenReaderHears()
     QTest::keyClick(campo(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), campo());
+    QCoreApplication::processEvents();   // the field hands the focus on to the hole
     Oyente oyente(campo());
     oyente.tecla();
     QCOMPARE(oyente.oido, QStringList{"Fila 4, columna 4, vacío"});
@@ -505,8 +605,10 @@ void TestJuegoTeclado::screenReaderHears()
     QCOMPARE(centro->text(QAccessible::Description), CampoTeclado::instrucciones());
     oyente.oido.clear();
 
+    oyente.uia.clear();
     pulsar(teclas, &oyente);
     QCOMPARE(oyente.oido, oido);
+    QCOMPARE(oyente.uia, oido);
     // The message stays with the hole under the cursor for a reader that asks again.
     QAccessibleInterface *celda = QAccessible::queryAccessibleInterface(campo())->focusChild();
     QVERIFY(celda);
@@ -516,6 +618,37 @@ void TestJuegoTeclado::screenReaderHears()
     QTest::keyClick(campo(), Qt::Key_Tab);
     QVERIFY(!celda->state().focused);
     QCOMPARE(QAccessible::queryAccessibleInterface(campo())->focusChild(), nullptr);
+}
+
+void TestJuegoTeclado::bridgeWarnings_data()
+{
+    QTest::addColumn<QString>("mensaje");   // as Qt's AT-SPI bridge words it
+    QTest::addColumn<bool>("callado");
+
+    QTest::newRow("the value change of a message") << "ValueChanged event and no ValueInterface or ComboBox:  "
+                                                      "QAccessibleInterface(0x1 name=\"Cd-rom tomado\" role=Notification "
+                                                      "obj=QWidget(0x2, name = \"AvisoTeclado\"))"
+                                                   << true;
+    QTest::newRow("the same of another widget") << "ValueChanged event and no ValueInterface or ComboBox:  "
+                                                   "QAccessibleInterface(0x1 name=\"Resto\" role=StaticText "
+                                                   "obj=QLabel(0x2, name = \"LblResto\"))"
+                                                << false;
+    QTest::newRow("another warning of the bridge") << "StateChanged event from invalid accessible." << false;
+}
+
+void TestJuegoTeclado::bridgeWarnings()
+{
+    QFETCH(QString, mensaje);
+    QFETCH(bool, callado);
+
+    // Of what Qt's AT-SPI bridge says, only the warning each message would cost is dropped
+    // (once keyboard play has begun); everything else goes on to where it went.
+    abrir(true);
+    if (callado)
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    else
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(mensaje));
+    QMessageLogger(__FILE__, __LINE__, Q_FUNC_INFO, "qt.accessibility.atspi").warning("%s", qPrintable(mensaje));
 }
 
 void TestJuegoTeclado::windowsAreWindows_data()

@@ -121,6 +121,37 @@ class WindowsDesktop(WineDesktop):
                     return n[4] - n[0], n[5] - n[1], n[2] - n[4] - n[6], n[3] - n[5] - n[7]
         raise HarnessError(f"Windows lists no window whose client area is {client}")
 
+    def uia_window(self, title):
+        """What Windows' UI Automation gives a screen reader in another process for the
+        top-level window titled `title`, read by the build's tests/e2e/ventana_uia.exe: its
+        element's control type id, name, automation id, whether it has the keyboard focus and
+        whether it is a dialog, and what the system answers a reader's subscription to events
+        and its client object (clients-listening, add-event, notification-call, com-client;
+        Wine's FIXME lines about them go to ventana_uia.log)."""
+        exe = os.path.join(self.tools, "ventana_uia.exe")
+        listing = os.path.join(self.scratch, "uia.txt")
+        if os.path.exists(listing):
+            os.remove(listing)
+        with open(os.path.join(self.artifacts, "ventana_uia.log"), "ab") as err:
+            try:
+                done = subprocess.run(["wine", exe, title, WinePrefix.windows_path(listing)],
+                                      timeout=self.step_timeout * 3, stdin=subprocess.DEVNULL,
+                                      stdout=subprocess.DEVNULL, stderr=err, preexec_fn=child_setup,
+                                      env=self.prefix.env({"DISPLAY": self.display, "WINEDEBUG": "fixme+uiautomation"}))
+            except subprocess.TimeoutExpired:
+                raise HarnessError(f"{exe} did not finish in time reading {title!r}")
+        if done.returncode != 0:
+            raise HarnessError(f"{exe} ended with exit code {done.returncode} for {title!r}; see ventana_uia.log")
+        answers = {}
+        with open(listing, encoding="utf-8") as f:
+            for line in f.read().splitlines():
+                key, _, value = line.partition(" ")
+                answers[key] = value
+        kind, name, automation_id, focused, dialog = answers["element"].split("|")
+        answers.update(control_type=int(kind), name=name, automation_id=automation_id,
+                       focused=focused == "1", dialog=dialog == "1")
+        return answers
+
     def winners_file(self):
         return os.path.join(self.prefix.local_appdata, "pindel", WINNERS_FILE)
 

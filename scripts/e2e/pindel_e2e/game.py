@@ -153,6 +153,7 @@ class Game:
         if self.desk.find_windows(other):
             raise HarnessError(f"the game showed {other!r} as well")
         self.desk.activate(box)
+        self.box_open(title)
         if typed:
             self.desk.key("ctrl+a")
             self.desk.type_text(typed)
@@ -173,6 +174,9 @@ class Game:
             raise HarnessError("the winners list " + ("did not change" if typed else "changed"))
         self.fresh = regions
         self.desk.expect_running(f"after {title!r}")
+
+    def box_open(self, title):
+        """Called with the box active, before it is answered; a scenario may look at it."""
 
     def read_file(self):
         with open(self.winners_file, "rb") as f:
