@@ -12,9 +12,34 @@
 #include "lifecycle.h"
 #include "tablero.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QtTest>
 
 #include <memory>
+
+// Sends the key a letter of a test table stands for to the widget that has the focus: L R U D
+// arrows, _ Space, E Return, K keypad Enter, X Escape.  False when no widget has the focus or
+// the letter is no key.
+inline bool pulsarTeclaDePrueba(QChar letra)
+{
+    QWidget *foco = QApplication::focusWidget();
+    if (!foco)
+        return false;
+    switch (letra.toLatin1()) {
+    case 'L': QTest::keyClick(foco, Qt::Key_Left); break;
+    case 'R': QTest::keyClick(foco, Qt::Key_Right); break;
+    case 'U': QTest::keyClick(foco, Qt::Key_Up); break;
+    case 'D': QTest::keyClick(foco, Qt::Key_Down); break;
+    case '_': QTest::keyClick(foco, Qt::Key_Space); break;
+    case 'E': QTest::keyClick(foco, Qt::Key_Return); break;
+    case 'K': QTest::keyClick(foco, Qt::Key_Enter, Qt::KeypadModifier); break;
+    case 'X': QTest::keyClick(foco, Qt::Key_Escape); break;
+    default: return false;
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
 
 class TableroDePrueba {
 protected:

@@ -187,25 +187,12 @@ void TestJuegoTeclado::abrir(bool modoTeclado)
     QCoreApplication::processEvents();
 }
 
-// L R U D arrows, _ Space, E Return, K keypad Enter, X Escape; the drops that the keys queue
-// are run before it returns.
+// The keys of a table's letters (pulsarTeclaDePrueba); the drops that the keys queue are run
+// before it returns.
 void TestJuegoTeclado::pulsar(const QString &teclas, Oyente *oyente)
 {
     for (const QChar c : teclas) {
-        QWidget *foco = QApplication::focusWidget();
-        QVERIFY2(foco, "no widget has the focus");
-        switch (c.toLatin1()) {
-        case 'L': QTest::keyClick(foco, Qt::Key_Left); break;
-        case 'R': QTest::keyClick(foco, Qt::Key_Right); break;
-        case 'U': QTest::keyClick(foco, Qt::Key_Up); break;
-        case 'D': QTest::keyClick(foco, Qt::Key_Down); break;
-        case '_': QTest::keyClick(foco, Qt::Key_Space); break;
-        case 'E': QTest::keyClick(foco, Qt::Key_Return); break;
-        case 'K': QTest::keyClick(foco, Qt::Key_Enter, Qt::KeypadModifier); break;
-        case 'X': QTest::keyClick(foco, Qt::Key_Escape); break;
-        default: QFAIL("unknown key in the test table");
-        }
-        QCoreApplication::processEvents();
+        QVERIFY2(pulsarTeclaDePrueba(c), "no widget has the focus, or a letter of the table is no key");
         if (oyente)
             oyente->tecla();
     }

@@ -14,6 +14,7 @@
 
 #include "dialogs.h"
 #include "solucion_ganadora.h"
+#include "tablero_de_prueba.h"
 #include "carpeta_datos.h"
 
 #include "accesibilidad.h"
@@ -325,23 +326,12 @@ void TestUia::abrir()
     QCoreApplication::processEvents();
 }
 
-// L R U D arrows, _ Space, X Escape; the drops the keys queue are run before it returns.
+// The keys of a table's letters (pulsarTeclaDePrueba); the drops the keys queue are run before
+// it returns.
 void TestUia::pulsar(const QString &teclas)
 {
-    for (const QChar c : teclas) {
-        QWidget *foco = QApplication::focusWidget();
-        QVERIFY2(foco, "no widget has the focus");
-        switch (c.toLatin1()) {
-        case 'L': QTest::keyClick(foco, Qt::Key_Left); break;
-        case 'R': QTest::keyClick(foco, Qt::Key_Right); break;
-        case 'U': QTest::keyClick(foco, Qt::Key_Up); break;
-        case 'D': QTest::keyClick(foco, Qt::Key_Down); break;
-        case '_': QTest::keyClick(foco, Qt::Key_Space); break;
-        case 'X': QTest::keyClick(foco, Qt::Key_Escape); break;
-        default: QFAIL("unknown key in the test table");
-        }
-        QCoreApplication::processEvents();
-    }
+    for (const QChar c : teclas)
+        QVERIFY2(pulsarTeclaDePrueba(c), "no widget has the focus, or a letter of the table is no key");
     QCoreApplication::processEvents();
 }
 
