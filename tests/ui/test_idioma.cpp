@@ -1,0 +1,111 @@
+// The boxes of a won and a lost game speak the system's language in Qt's own words (the
+// buttons), offer today's date in the system's short form, and keep the program's own words
+// as they are.  CTest runs it once per language, the system's language set by the
+// environment as a player's system sets it: test_idioma_es and test_idioma_en.
+
+#include "dialogs.h"
+#include "solucion_ganadora.h"
+#include "tablero_de_prueba.h"
+
+#include "traducciones.h"
+
+#include <QDialogButtonBox>
+#include <QRegularExpression>
+
+using pindel::Tablero;
+
+class TestIdioma : public QObject, public TableroDePrueba {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        iniciarPrograma();
+        pindel::instalarTraduccionesDeQt();
+    }
+    void init() { QVERIFY(prepararPrueba()); }
+    void cleanup() { limpiarPrueba(); }
+
+    void wonAndLostBoxes();
+};
+
+namespace {
+
+// The texts of a box's buttons, in the order they stand.
+QStringList botones(QWidget *caja)
+{
+    QStringList textos;
+    for (QAbstractButton *b : caja->findChild<QDialogButtonBox *>()->buttons())
+        textos << b->text().remove(QLatin1Char('&'));
+    textos.sort();
+    return textos;
+}
+
+} // namespace
+
+void TestIdioma::wonAndLostBoxes()
+{
+    struct Idioma {
+        QLocale::Language idioma;
+        QStringList nombre;    // the name box's buttons, sorted
+        QStringList derrota;   // the loss box's
+        bool diaPrimero;       // the short date puts the day before the month
+    };
+    const Idioma idiomas[] = {
+        {QLocale::Spanish, {"Aceptar", "Cancelar"}, {"Aceptar"}, true},
+        {QLocale::English, {"Cancel", "OK"}, {"OK"}, false},
+    };
+    const Idioma *esperado = nullptr;
+    for (const Idioma &i : idiomas)
+        if (i.idioma == QLocale::system().language())
+            esperado = &i;
+    QVERIFY2(esperado, qPrintable("no expectations for the system's language " + QLocale::system().name()));
+
+    Tablero &tablero = hacerTablero();
+    pindel::Lifecycle::show(tablero);
+    QStringList nombre, derrota;
+    QString fecha, prompt, texto;
+    DialogScript dialogs;
+    dialogs.then([&](QWidget *w) {
+        auto *caja = qobject_cast<QInputDialog *>(w);
+        QVERIFY(caja);
+        nombre = botones(caja);
+        fecha = caja->textValue();
+        prompt = caja->labelText();
+        caja->setTextValue(QStringLiteral("Ana"));
+        caja->accept();
+    });
+    dialogs.then([&](QWidget *w) {
+        auto *caja = qobject_cast<QMessageBox *>(w);
+        QVERIFY(caja);
+        derrota = botones(caja);
+        texto = caja->text();
+        caja->button(QMessageBox::Ok)->click();
+    });
+    const auto &saltos = solucion::movimientos();
+    for (const solucion::Salto &s : saltos)
+        tablero.Image1_DragDrop(solucion::hueco(s.a), solucion::hueco(s.desde));
+    for (std::size_t i = 0; i + 1 < saltos.size(); ++i)
+        tablero.Image1_DragDrop(solucion::hueco(saltos[i].a), solucion::hueco(saltos[i].desde));
+    // Number 10 up over number 5 onto number 2: one peg left, outside the centre.
+    tablero.Image1_DragDrop(solucion::hueco(2), solucion::hueco(10));
+    QCOMPARE(dialogs.answered(), 2);
+    QCOMPARE(dialogs.titles, (QStringList{"Lo ha conseguido", " Le falto muy poco"}));
+
+    QCOMPARE(nombre, esperado->nombre);
+    QCOMPARE(derrota, esperado->derrota);
+    QVERIFY2(prompt.endsWith(QStringLiteral("SEA TAN AMABLE DE INTRODUCIR SU NOMBRE")), qPrintable(prompt));
+    QVERIFY2(texto.endsWith(QStringLiteral("¡¡PRUEBA NO SUPERADA!!.")), qPrintable(texto));
+
+    const QRegularExpressionMatch corta =
+        QRegularExpression(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})$)")).match(fecha);
+    QVERIFY2(corta.hasMatch(), qPrintable("the name box offers " + fecha));
+    const QDate hoy = QDate::currentDate();
+    const int primero = corta.captured(1).toInt(), segundo = corta.captured(2).toInt();
+    QCOMPARE(primero, esperado->diaPrimero ? hoy.day() : hoy.month());
+    QCOMPARE(segundo, esperado->diaPrimero ? hoy.month() : hoy.day());
+    QCOMPARE(corta.captured(3).toInt() % 100, hoy.year() % 100);
+}
+
+QTEST_MAIN(TestIdioma)
+#include "test_idioma.moc"
