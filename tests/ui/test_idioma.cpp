@@ -1,15 +1,18 @@
 // The boxes of a won and a lost game speak the system's language in Qt's own words (the
-// buttons), offer today's date in the system's short form, and keep the program's own words
-// as they are.  CTest runs it once per language, the system's language set by the
+// buttons), offer today's date in the system's short form, keep the program's own words as
+// they are, and draw them whole: the blank after a capital A ("SEA TAN", "PRUEBA NO") stays.  CTest runs it once per language, the system's language set by the
 // environment as a player's system sets it: test_idioma_es and test_idioma_en.
 
 #include "dialogs.h"
 #include "solucion_ganadora.h"
 #include "tablero_de_prueba.h"
 
+#include "module1.h"
 #include "traducciones.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QPainter>
 #include <QRegularExpression>
 
 using pindel::Tablero;
@@ -41,6 +44,37 @@ QStringList botones(QWidget *caja)
     return textos;
 }
 
+// How much of a blank is left between two words drawn in a box's face by the engine that draws
+// the box: the ink of "uno dos" less the ink of each word alone, over the blank's advance
+// (1 to 1.6 where the letters' sides add to it, two thirds where "A" and "T" are kerned into
+// it).  An engine that loses the blank after a capital A ("SEATAN") leaves a third.
+qreal blancoDibujado(const QWidget *caja, const QString &uno, const QString &dos)
+{
+    const qreal escala = caja->devicePixelRatioF();
+    const auto tinta = [&](const QString &texto) {
+        const QFontMetricsF medidas(caja->font());
+        QImage imagen((QSizeF(medidas.horizontalAdvance(texto) + 20, medidas.height() + 4) * escala).toSize(),
+                      QImage::Format_Grayscale8);
+        imagen.setDevicePixelRatio(escala);
+        imagen.fill(Qt::white);
+        QPainter pintor(&imagen);
+        pintor.setFont(caja->font());
+        pintor.setPen(Qt::black);
+        pintor.drawText(QPointF(10, 2 + medidas.ascent()), texto);
+        pintor.end();
+        int izquierda = imagen.width(), derecha = -1;
+        for (int y = 0; y < imagen.height(); ++y)
+            for (int x = 0; x < imagen.width(); ++x)
+                if (imagen.constScanLine(y)[x] < 128) {
+                    izquierda = qMin(izquierda, x);
+                    derecha = qMax(derecha, x);
+                }
+        return derecha - izquierda + 1;
+    };
+    const qreal blanco = QFontMetricsF(caja->font()).horizontalAdvance(QLatin1Char(' ')) * escala;
+    return (tinta(uno + QLatin1Char(' ') + dos) - tinta(uno) - tinta(dos)) / blanco;
+}
+
 } // namespace
 
 void TestIdioma::wonAndLostBoxes()
@@ -65,6 +99,7 @@ void TestIdioma::wonAndLostBoxes()
     pindel::Lifecycle::show(tablero);
     QStringList nombre, derrota;
     QString fecha, prompt, texto;
+    qreal blancoNombre = 0, blancoDerrota = 0;
     DialogScript dialogs;
     dialogs.then([&](QWidget *w) {
         auto *caja = qobject_cast<QInputDialog *>(w);
@@ -72,6 +107,7 @@ void TestIdioma::wonAndLostBoxes()
         nombre = botones(caja);
         fecha = caja->textValue();
         prompt = caja->labelText();
+        blancoNombre = blancoDibujado(caja->findChild<QLabel *>(), QStringLiteral("SEA"), QStringLiteral("TAN"));
         caja->setTextValue(QStringLiteral("Ana"));
         caja->accept();
     });
@@ -80,6 +116,8 @@ void TestIdioma::wonAndLostBoxes()
         QVERIFY(caja);
         derrota = botones(caja);
         texto = caja->text();
+        blancoDerrota = blancoDibujado(caja->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")),
+                                       QStringLiteral("PRUEBA"), QStringLiteral("NO"));
         caja->button(QMessageBox::Ok)->click();
     });
     const auto &saltos = solucion::movimientos();
@@ -97,6 +135,10 @@ void TestIdioma::wonAndLostBoxes()
     QVERIFY2(prompt.endsWith(QStringLiteral("SEA TAN AMABLE DE INTRODUCIR SU NOMBRE")), qPrintable(prompt));
     QVERIFY2(texto.endsWith(QStringLiteral("¡¡PRUEBA NO SUPERADA!!.")), qPrintable(texto));
 
+    qInfo("blanks drawn: %.2f after SEA, %.2f after PRUEBA", blancoNombre, blancoDerrota);
+    QVERIFY2(blancoNombre >= 0.5, "\"SEA TAN\" is drawn \"SEATAN\"");
+    QVERIFY2(blancoDerrota >= 0.5, "\"PRUEBA NO\" is drawn \"PRUEBANO\"");
+
     const QRegularExpressionMatch corta =
         QRegularExpression(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})$)")).match(fecha);
     QVERIFY2(corta.hasMatch(), qPrintable("the name box offers " + fecha));
@@ -107,5 +149,17 @@ void TestIdioma::wonAndLostBoxes()
     QCOMPARE(corta.captured(3).toInt() % 100, hoy.year() % 100);
 }
 
-QTEST_MAIN(TestIdioma)
+int main(int argc, char **argv)
+{
+#ifdef Q_OS_WIN
+    // The platform the program asks for, text engine included, unless the test is told one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if (const auto plataforma = pindel::Module1::defaultPlatform({}))
+            qputenv("QT_QPA_PLATFORM", *plataforma);
+#endif
+    QApplication app(argc, argv);
+    TestIdioma prueba;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&prueba, argc, argv);
+}
 #include "test_idioma.moc"
