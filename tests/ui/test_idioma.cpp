@@ -135,7 +135,9 @@ void TestIdioma::wonAndLostBoxes()
     QVERIFY2(prompt.endsWith(QStringLiteral("SEA TAN AMABLE DE INTRODUCIR SU NOMBRE")), qPrintable(prompt));
     QVERIFY2(texto.endsWith(QStringLiteral("¡¡PRUEBA NO SUPERADA!!.")), qPrintable(texto));
 
-    qInfo("blanks drawn: %.2f after SEA, %.2f after PRUEBA", blancoNombre, blancoDerrota);
+    qInfo("system %s: name box %s, offering %s; loss box %s; blanks drawn: %.2f after SEA, %.2f after PRUEBA",
+          qPrintable(QLocale::system().name()), qPrintable(nombre.join('/')), qPrintable(fecha),
+          qPrintable(derrota.join('/')), blancoNombre, blancoDerrota);
     QVERIFY2(blancoNombre >= 0.5, "\"SEA TAN\" is drawn \"SEATAN\"");
     QVERIFY2(blancoDerrota >= 0.5, "\"PRUEBA NO\" is drawn \"PRUEBANO\"");
 
