@@ -225,7 +225,7 @@ QString lugar(int index)
 
 } // namespace
 
-class TestUia : public QObject {
+class TestUia : public QObject, public TableroDePrueba {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -245,10 +245,6 @@ private:
     void pulsar(const QString &teclas);
     IRawElementProviderSimple *raiz(QWidget *ventana);
     CampoTeclado *campo() const { return m_tablero->findChild<CampoTeclado *>(); }
-
-    std::unique_ptr<CarpetaDatos> m_data;
-    std::unique_ptr<pindel::LazyWindow> m_solucion;
-    std::unique_ptr<Tablero> m_tablero;
 };
 
 void TestUia::initTestCase()
@@ -268,8 +264,7 @@ void TestUia::initTestCase()
     const bool conNotificaciones =
         desviar(nucleo, "UiaRaiseNotificationEvent", reinterpret_cast<const void *>(&notificacion));
     qInfo("UiaRaiseNotificationEvent: %s", conNotificaciones ? "there" : "missing");
-    pindel::instalarFuentes();
-    pindel::Lifecycle::setExitFunctionForTesting([](int) {});
+    iniciarPrograma();
     // A screen reader is there before the board: it has asked for a window already (the one
     // the player came from), which turns Qt's accessibility on for the rest of the run.
     QWidget anterior;
@@ -282,24 +277,18 @@ void TestUia::initTestCase()
 
 void TestUia::init()
 {
-    m_data = std::make_unique<CarpetaDatos>();
-    QVERIFY(m_data->isValid());
-    pindel::Lifecycle::resetEndForTesting();
+    QVERIFY(prepararPrueba());
     g_nucleo.oido.clear();
     g_nucleo.vias.clear();
-    m_solucion = std::make_unique<pindel::LazyWindow>([] { return std::make_unique<pindel::FrmSolucion>(); });
 }
 
 void TestUia::cleanup()
 {
-    m_tablero.reset();
-    m_solucion.reset();
-    QCoreApplication::processEvents();
+    limpiarPrueba();
     if (g_nucleo.raiz) {
         g_nucleo.raiz->Release();
         g_nucleo.raiz = nullptr;
     }
-    pindel::Lifecycle::resetEndForTesting();
 }
 
 // The provider of a window, as a client's first request gets it.
@@ -316,9 +305,7 @@ IRawElementProviderSimple *TestUia::raiz(QWidget *ventana)
 // The board as the program opens it: made, described, shown and active.
 void TestUia::abrir()
 {
-    m_tablero = std::make_unique<Tablero>(*m_solucion, true);
-    pindel::describirControles(m_tablero.get());
-    pindel::Lifecycle::track(*m_tablero);
+    pindel::describirControles(&hacerTablero(true));
     pindel::Lifecycle::show(*m_tablero);
     m_tablero->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_tablero.get()));
